@@ -1,0 +1,30 @@
+#pragma once
+// Subcommands of the vutil program register themselves here, one source file each.
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vutil::cli {
+
+struct Command {
+    std::string name;
+    std::string usage;    // arguments, shown by --help
+    std::string summary;  // one line
+    // Gets the arguments after the command name; returns the exit code.
+    std::function<int(const std::vector<std::string>& args)> run;
+};
+
+std::vector<Command>& Registry();
+
+struct Register {
+    explicit Register(Command c) { Registry().push_back(std::move(c)); }
+};
+
+// Reads standard input as lines, without line ends.
+std::vector<std::string> ReadLines(std::istream& in);
+// Prints "vutil <name>: <message>" to standard error and returns 2.
+int UsageError(const std::string& name, const std::string& message);
+
+}  // namespace vutil::cli

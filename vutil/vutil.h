@@ -1,0 +1,15 @@
+#pragma once
+// Umbrella header: every public header of the library.
+
+#include "vutil/framework/archive.h"
+#include "vutil/framework/collections.h"
+#include "vutil/framework/cstring.h"
+#include "vutil/framework/exceptions.h"
+#include "vutil/framework/file.h"
+#include "vutil/framework/types.h"
+
+#include "vutil/core/app_logger.h"
+#include "vutil/core/library.h"
+#include "vutil/core/text_array.h"
+
+#include "vutil/text/string_utils.h"
