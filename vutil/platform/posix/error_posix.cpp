@@ -14,7 +14,9 @@ void SetLastErrorCode(DWORD code) noexcept { t_lastError = code; }
 DWORD ErrnoToError(int err, ErrorContext context) noexcept {
     switch (err) {
         case 0: return kErrorSuccess;
-        case ENOENT: return context == ErrorContext::kCreateDirectory ? kErrorPathNotFound : kErrorFileNotFound;
+        case ENOENT:
+            // Creating something fails with ENOENT only when a parent is missing.
+            return context == ErrorContext::kGeneral ? kErrorFileNotFound : kErrorPathNotFound;
         case ENOTDIR: return kErrorPathNotFound;
         case EACCES:
         case EPERM: return kErrorAccessDenied;

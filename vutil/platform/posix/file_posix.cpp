@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "vutil/platform/error.h"
 #include "vutil/platform/file.h"
@@ -34,7 +35,19 @@ FileHandle OpenFile(std::string_view path, unsigned flags) noexcept {
         fd = ::open(host->c_str(), oflags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        SetLastErrorFromErrno(errno, (flags & kFileCreate) ? ErrorContext::kCreateFile : ErrorContext::kGeneral);
+        int err = errno;
+        ErrorContext context = (flags & kFileCreate) ? ErrorContext::kCreateFile : ErrorContext::kGeneral;
+        if (err == ENOENT && context == ErrorContext::kGeneral) {
+            // Windows tells a missing directory (3) from a missing file (2).
+            std::string parent = *host;
+            std::size_t slash = parent.find_last_of('/');
+            struct stat st {};
+            if (slash != std::string::npos && slash > 0) {
+                parent.resize(slash);
+                if (::stat(parent.c_str(), &st) != 0) context = ErrorContext::kCreateFile;
+            }
+        }
+        SetLastErrorFromErrno(err, context);
         return kInvalidFile;
     }
     // A directory opens read-only on POSIX; a file API must refuse it.
