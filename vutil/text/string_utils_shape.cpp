@@ -128,7 +128,7 @@ CString CStringUtils::GetCommonText(const CStringList& list, bool caseSensitive)
 }
 
 void CStringUtils::ProcessXMLTag(CString& name) {
-    name.MakeLower();
+    name = CString(Lowered(name.view()));
     Trim(name);
     std::string& s = name.str();
     std::size_t kept = 0;

@@ -31,9 +31,25 @@ constexpr ByteSet kSeparatorBraceSet = [] {
     return set;
 }();
 
-inline bool In(const ByteSet& set, char c) { return set[static_cast<unsigned char>(c)]; }
+// The separators plus NUL: the string's terminating NUL stops the scan without a
+// bounds test per byte; a NUL inside the text is stepped over.
+constexpr ByteSet WithNul(ByteSet set) {
+    set[0] = true;
+    return set;
+}
+constexpr ByteSet kScanSet = WithNul(kSeparatorSet);
+constexpr ByteSet kScanBraceSet = WithNul(kSeparatorBraceSet);
 
-const ByteSet& Separators(bool braces) { return braces ? kSeparatorBraceSet : kSeparatorSet; }
+// Index of the first separator at or after from, or t.size(); t must end in a NUL.
+std::size_t NextSeparator(std::string_view t, std::size_t from, const ByteSet& scan) {
+    const char* p = t.data() + from;
+    const char* const end = t.data() + t.size();
+    for (;;) {
+        while (!scan[static_cast<unsigned char>(*p)]) ++p;
+        if (*p != '\0' || p == end) return static_cast<std::size_t>(p - t.data());
+        ++p;
+    }
+}
 
 // One class byte per character lets the counters run without branches on the text.
 enum : unsigned { kVowel = 1, kStop = 2, kSep = 4, kSepBrace = 8, kDot = 16, kMark = 32 };
@@ -129,11 +145,10 @@ int CStringUtils::GetSentenceCount(const CString& text) {
 void CStringUtils::GetWords(CString text, TextArray& words, bool bracesSeparate) {
     const std::string_view t = text.view();
     const std::size_t n = t.size();
-    const ByteSet& seps = Separators(bracesSeparate);
+    const ByteSet& scan = bracesSeparate ? kScanBraceSet : kScanSet;
     std::size_t from = 0;
     for (;;) {
-        std::size_t end = from;
-        while (end < n && !In(seps, t[end])) ++end;
+        std::size_t end = NextSeparator(t, from, scan);
         if (end == n) break;
         // Abbreviations such as e.g. and U.S. stay whole.
         if (end == from + 1 && t[end] == '.' && n - from >= 4) {
