@@ -3,7 +3,10 @@
 // These run over whole documents, so each is a single pass over the bytes with
 // constant lookup tables and no copies of the text.
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <string_view>
 
 #include "vutil/core/text_array.h"
@@ -30,26 +33,6 @@ constexpr ByteSet kSeparatorBraceSet = [] {
     set['{'] = set['}'] = true;
     return set;
 }();
-
-// The separators plus NUL: the string's terminating NUL stops the scan without a
-// bounds test per byte; a NUL inside the text is stepped over.
-constexpr ByteSet WithNul(ByteSet set) {
-    set[0] = true;
-    return set;
-}
-constexpr ByteSet kScanSet = WithNul(kSeparatorSet);
-constexpr ByteSet kScanBraceSet = WithNul(kSeparatorBraceSet);
-
-// Index of the first separator at or after from, or t.size(); t must end in a NUL.
-std::size_t NextSeparator(std::string_view t, std::size_t from, const ByteSet& scan) {
-    const char* p = t.data() + from;
-    const char* const end = t.data() + t.size();
-    for (;;) {
-        while (!scan[static_cast<unsigned char>(*p)]) ++p;
-        if (*p != '\0' || p == end) return static_cast<std::size_t>(p - t.data());
-        ++p;
-    }
-}
 
 // One class byte per character lets the counters run without branches on the text.
 enum : unsigned { kVowel = 1, kStop = 2, kSep = 4, kSepBrace = 8, kDot = 16, kMark = 32 };
@@ -145,20 +128,28 @@ int CStringUtils::GetSentenceCount(const CString& text) {
 void CStringUtils::GetWords(CString text, TextArray& words, bool bracesSeparate) {
     const std::string_view t = text.view();
     const std::size_t n = t.size();
-    const ByteSet& scan = bracesSeparate ? kScanBraceSet : kScanSet;
-    std::size_t from = 0;
-    for (;;) {
-        std::size_t end = NextSeparator(t, from, scan);
-        if (end == n) break;
-        // Abbreviations such as e.g. and U.S. stay whole.
-        if (end == from + 1 && t[end] == '.' && n - from >= 4) {
-            std::size_t k = 1;
-            while (from + k < n && ((k % 2 == 1) ? t[from + k] == '.' : Letter(t[from + k]))) ++k;
-            end = from + k;
+    const ByteSet& seps = bracesSeparate ? kSeparatorBraceSet : kSeparatorSet;
+    std::size_t from = 0;  // start of the text still to split
+    // Separators are gathered 64 bytes at a time into a bit mask and visited by their
+    // set bits: one branch per word instead of a hard-to-predict branch per byte.
+    for (std::size_t block = 0; block < n; block += 64) {
+        const std::size_t len = std::min<std::size_t>(64, n - block);
+        std::uint64_t mask = 0;
+        for (std::size_t j = 0; j < len; ++j)
+            mask |= static_cast<std::uint64_t>(seps[static_cast<unsigned char>(t[block + j])]) << j;
+        for (; mask != 0; mask &= mask - 1) {
+            std::size_t end = block + static_cast<std::size_t>(std::countr_zero(mask));
+            if (end < from) continue;  // inside an abbreviation already taken
+            // Abbreviations such as e.g. and U.S. stay whole.
+            if (end == from + 1 && t[end] == '.' && n - from >= 4) {
+                std::size_t k = 1;
+                while (from + k < n && ((k % 2 == 1) ? t[from + k] == '.' : Letter(t[from + k]))) ++k;
+                end = from + k;
+            }
+            if (end > from) words.Add(CString(t.substr(from, end - from)));
+            if (end >= n) return;
+            from = end + 1;
         }
-        if (end > from) words.Add(CString(t.substr(from, end - from)));
-        if (end >= n) return;
-        from = end + 1;
     }
     if (from < n) words.Add(CString(t.substr(from)));
 }
