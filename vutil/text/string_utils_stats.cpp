@@ -100,14 +100,14 @@ unsigned CountSentences(std::string_view t, const Classes& c) {
 }
 
 // GetWordCount without the copy its by-value argument costs.
-unsigned CountWords(std::string_view text, bool bracesSeparate, const Classes& c) {
+unsigned CountWords(std::string_view text, bool bracesSeparate) {
     std::string_view keep = bracesSeparate ? std::string_view() : std::string_view("{}");
     auto [first, last] = TrimPunctuationBounds(text, keep, keep);
     std::string_view t = text.substr(first, last - first);
     if (AllBlank(t)) return 0;
     const unsigned sep = bracesSeparate ? kSepBrace : kSep;
     unsigned count = 1;
-    for (char ch : t) count += (ClassOf(c, ch) & sep) != 0;
+    for (char ch : t) count += (ClassOf(kFixedClasses, ch) & sep) != 0;
     return count;
 }
 
@@ -118,7 +118,7 @@ int CStringUtils::GetSyllableCount(const CString& text) {
 }
 
 int CStringUtils::GetWordCount(CString text, bool bracesSeparate) {
-    return static_cast<int>(CountWords(text.view(), bracesSeparate, MakeClasses()));
+    return static_cast<int>(CountWords(text.view(), bracesSeparate));
 }
 
 int CStringUtils::GetSentenceCount(const CString& text) {
@@ -164,7 +164,7 @@ void CStringUtils::CalcReadingLevel(const CStringList& lines, double& readingEas
         const std::string_view line = lines.GetNext(pos).view();
         if (AllBlank(line)) continue;
         syllables += CountSyllables(line, classes);
-        wordCount += CountWords(line, true, classes);
+        wordCount += CountWords(line, true);
         sentences += CountSentences(line, classes);
     }
     if (wordCount == 0 || sentences == 0) return;
