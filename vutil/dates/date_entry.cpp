@@ -106,7 +106,10 @@ void DateEntry::GetDateFor(int year, DateTime& out) const {
         const int back = (calendar::Weekday(year, m_nMonth, last) - m_nDayOfWeek + 7) % 7;
         out.SetDate(year, m_nMonth, last - back);
     }
-    if (out.IsValidDate()) ApplyBeforeAfterDay(out);
+    if (!out.IsValidDate()) return;
+    ApplyBeforeAfterDay(out);
+    // A shift that runs off either end of the calendar leaves no date.
+    if (!out.IsValidDate()) out.SetInvalidDate();
 }
 
 void DateEntry::ApplyBeforeAfterDay(DateTime& dt) const {
