@@ -150,3 +150,20 @@ inline int AddMonths(int dayNumber, int n) {
 }
 
 }  // namespace vutil::literal
+
+namespace vutil::literal {
+
+// The n-th weekday of a month (1 = Sunday), scanning the days with the literal
+// weekday steps; 0 when there is none.
+inline int OccurrenceDay(int n, int weekday, int month, int year) {
+    const int length = GetDaysInMonth(year, month);
+    int first = 0;
+    for (int d = 1; d <= length && first == 0; ++d) {
+        if (DayOfWeek(year, month, d) == weekday) first = d;
+    }
+    if (first == 0) return 0;
+    const int result = first + 7 * (n - 1);
+    return result > length ? 0 : result;
+}
+
+}  // namespace vutil::literal

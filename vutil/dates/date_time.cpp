@@ -98,6 +98,7 @@ void SplitDayNumber(int n, int& year, int& month, int& day) {
 }
 
 int Weekday(int year, int month, int day) {
+    if (year >= 1600) return TrueWeekday(DayNumber(year, month, day));
     const int century = year < 100 ? year : year / 100;
     const int yy = year < 100 ? year : year % 100;
     const int t = CenturyLeapYearCount(year, month) + yy + CenturyCode(century) + kMonthCode[month - 1] + day;
@@ -107,13 +108,11 @@ int Weekday(int year, int month, int day) {
 int CenturyLeapYearCount(int year, int month) {
     if (year < 1) return 0;
     // The century is the first figure of a three-figure year, else the first two figures.
-    int digits = 1;
-    for (int v = year; v >= 10; v /= 10) ++digits;
     int century = year;
-    if (digits == 3) {
+    if (year >= 100 && year <= 9999) {
         century = year / 100;
-    } else if (digits > 2) {
-        for (int i = 2; i < digits; ++i) century /= 10;
+    } else if (year > 9999) {
+        while (century >= 100) century /= 10;
     }
     const int from = century * 100;
     const int to = (month == 1 || month == 2) ? year - 1 : year;
@@ -251,6 +250,7 @@ int DateTime::GetDay() const {
 
 int DateTime::GetDayOfWeek() const {
     if (!IsValidDate()) return 0;
+    if (m_nDayNumber >= calendar::kFirstTrueWeekdayDay) return calendar::TrueWeekday(m_nDayNumber);
     int y, m, d;
     calendar::SplitDayNumber(m_nDayNumber, y, m, d);
     return calendar::Weekday(y, m, d);
