@@ -238,6 +238,8 @@ TEST(Clock, FileTimesRoundTripThroughLocal) {
     }
     std::uint64_t out = 0;
     EXPECT_FALSE(platform::FileTimeToLocalFileTime(0, out));  // 1601 minus five hours
+    ScopedZone tokyo("JST-9");
+    EXPECT_FALSE(platform::FileTimeToLocalFileTime(0x7FFFFFFFFFFFFFFFull, out));  // past 2^63 - 1
 }
 
 TEST(Conversions, OleDateTime) {

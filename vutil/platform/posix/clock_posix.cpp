@@ -163,7 +163,9 @@ bool FileTimeToLocalFileTime(std::uint64_t utc, std::uint64_t& local) noexcept {
     const auto ticks = static_cast<std::int64_t>(utc);
     TimeFields f;
     if (!UtcToLocalFields(ticks / kFileTimeTicksPerSecond - kFileTimeEpochSeconds, f)) return false;
-    const std::int64_t shifted = ticks + std::int64_t{f.utcOffset} * kFileTimeTicksPerSecond;
+    const std::int64_t offset = std::int64_t{f.utcOffset} * kFileTimeTicksPerSecond;
+    if (offset > 0 && ticks > INT64_MAX - offset) return false;
+    const std::int64_t shifted = ticks + offset;
     if (shifted < 0) return false;
     local = static_cast<std::uint64_t>(shifted);
     return true;
