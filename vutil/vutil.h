@@ -6,10 +6,15 @@
 #include "vutil/framework/cstring.h"
 #include "vutil/framework/exceptions.h"
 #include "vutil/framework/file.h"
+#include "vutil/framework/ole_date_time.h"
+#include "vutil/framework/shell_types.h"
 #include "vutil/framework/types.h"
 
 #include "vutil/core/app_logger.h"
 #include "vutil/core/library.h"
 #include "vutil/core/text_array.h"
+
+#include "vutil/dates/date_entry.h"
+#include "vutil/dates/date_time.h"
 
 #include "vutil/text/string_utils.h"
