@@ -84,10 +84,6 @@ protected:
     static void Deserialize(CArchive& ar, std::string& value);
 
 private:
-    // A hostile count must not reserve memory before the data is there; beyond this
-    // the container grows as elements actually arrive.
-    static constexpr unsigned int kMaxReserve = 1u << 16;
-
     static void StoreItem(CArchive& ar, bool v);
     static void LoadItem(CArchive& ar, bool& v);
     static void StoreItem(CArchive& ar, int v) { ar << v; }
@@ -97,7 +93,8 @@ private:
     static void StoreItem(CArchive& ar, double v) { ar << v; }
     static void LoadItem(CArchive& ar, double& v) { ar >> v; }
     static void StoreItem(CArchive& ar, const CString& v) { ar << v; }
-    static void LoadItem(CArchive& ar, CString& v) { ar >> v; }
+    // Reads straight into the string's own storage; the hot path of every loader.
+    static void LoadItem(CArchive& ar, CString& v);
     static void StoreItem(CArchive& ar, const std::string& v) { Serializestring(ar, v); }
     static void LoadItem(CArchive& ar, std::string& v) { Deserialize(ar, v); }
     static void StoreItem(CArchive& ar, const CRect& v);
@@ -109,6 +106,9 @@ private:
         ar >> n;
         return n;
     }
+    // Room to reserve for n elements: every element takes at least one byte, so no
+    // more than the bytes the file still holds (plus what the archive has buffered).
+    static std::size_t ReserveFor(CArchive& ar, unsigned int n);
 
     template <typename Seq>
     static void SerializeSequence(CArchive& ar, Seq& seq) {
@@ -119,7 +119,7 @@ private:
         }
         seq.clear();
         const unsigned int n = LoadCount(ar);
-        if constexpr (requires { seq.reserve(n); }) seq.reserve(std::min(n, kMaxReserve));
+        if constexpr (requires { seq.reserve(n); }) seq.reserve(ReserveFor(ar, n));
         for (unsigned int i = 0; i < n; ++i) {
             // Read in place, with no temporary to move for every element; an element
             // cut short by the end of the data is taken out again.
