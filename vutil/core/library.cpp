@@ -2,6 +2,7 @@
 
 #include "vutil/core/app_logger.h"
 #include "vutil/framework/cstring.h"
+#include "vutil/persist/crypto.h"
 #include "vutil/text/string_utils.h"
 
 namespace vutil {
@@ -38,6 +39,7 @@ void OnLoad() {
 
 void OnUnload() {
     // Singletons go in this order: installed programs, cipher, logger.
+    CCrypto::DeleteInstance();
     CAppLogger::DeleteInstance();
     g_loaded = false;
 }

@@ -72,6 +72,7 @@ public:
     void CopyFromStringArray(const CStringArray& a);
     void CopyToList(CStringList& l) const;
     void CopyFromList(const CStringList& l);
+    void Serialize(CArchive& ar);
 
     // Ordering and duplicates.
     void Sort(bool bAscending, bool bCaseSensitive, bool bFilePaths, bool bIncludeFileDirs);

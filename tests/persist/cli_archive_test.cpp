@@ -1,0 +1,72 @@
+// vutil archive dump on files written by the library.
+
+#include <gtest/gtest.h>
+
+#include "archive_bytes.h"
+#include "support/test_support.h"
+#include "vutil/core/text_array.h"
+#include "vutil/persist/address.h"
+#include "vutil/persist/crypto.h"
+#include "vutil/persist/person.h"
+#include "vutil/persist/version_number.h"
+
+namespace vutil {
+namespace {
+
+std::string Dump(const test::TempDir& dir, const std::string& bytes, const std::string& options, int* status = nullptr) {
+    const std::string path = dir.File("doc.bin");
+    test::WriteFileBytes(path, bytes);
+    std::string out;
+    int rc = test::RunCommand(std::string(VUTIL_CLI_PATH) + " archive dump " + path + " " + options, &out);
+    if (status) *status = rc;
+    return out;
+}
+
+TEST(ArchiveDump, PrimitivesOfARecordRun) {
+    test::TempDir dir;
+    std::string bytes = test::StoreBytes([](CArchive& ar) {
+        ar << static_cast<WORD>(2) << 5;
+        ar << CString("plain text");
+        CCrypto::SerializeEncrypted("hidden", ar);
+        ar << -1;
+    });
+    EXPECT_EQ(Dump(dir, bytes, ""),
+              "00000000  u16       2\n"
+              "00000002  i32       5\n"
+              "00000006  string    \"plain text\"\n"
+              "00000011  encrypted \"hidden\" (16 bytes)\n"
+              "00000025  i32       -1\n");
+}
+
+TEST(ArchiveDump, Records) {
+    test::TempDir dir;
+    CPerson p;
+    p.SetFirstName("Ada");
+    p.SetNotes("line\x01");
+    p.SetUniqueID(12);
+    CVersionNumber v1(1, 2, 3), v2(4, 5, 6);
+    TextArray a;
+    a.Add("one");
+    Address addr;
+    addr.SetData(Address::ADDRESS_CITY, "Oslo");
+
+    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { p.Serialize(ar); }), "--as person"),
+              "CPerson id 12\n  first name: \"Ada\"\n  notes: \"line\\x01\"\n");
+    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) {
+                       v1.Serialize(ar);
+                       v2.Serialize(ar);
+                   }),
+                   "--as version"),
+              "CVersionNumber 1.2.3\nCVersionNumber 4.5.6\n");
+    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { a.Serialize(ar); }), "--as textarray"),
+              "TextArray, 1 items\n  [0] \"one\"\n");
+    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { addr.Serialize(ar); }), "--as address"),
+              "Address id 0\n  [3] \"Oslo\"\n");
+    int status = 0;
+    std::string out = Dump(dir, test::StoreBytes([&](CArchive& ar) { v1.Serialize(ar); }).substr(0, 9), "--as version", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out, "truncated record at offset 0\n");
+}
+
+}  // namespace
+}  // namespace vutil

@@ -1,0 +1,66 @@
+// Decimal byte text (the registry's space-separated form among them), the number
+// helpers behind it, and stepping back over a marker.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "archive_bytes.h"
+#include "support/test_support.h"
+#include "vutil/persist/persist_text.h"
+
+namespace vutil {
+namespace {
+
+using namespace persist_text;
+
+TEST(PersistText, NumbersMatchPlainDecimalAndAtoi) {
+    EXPECT_EQ(NumberText(5, 3), CString("005"));
+    EXPECT_EQ(NumberText(1234, 3), CString("1234"));
+    EXPECT_EQ(NumberText(-7), CString("-7"));
+    EXPECT_EQ(NumberText(INT_MIN), CString("-2147483648"));
+    const std::pair<const char*, int> parse[] = {{"42", 42},   {"  -17x", -17}, {"1,234", 1234}, {"", 0},
+                                                 {"abc", 0},   {"+8", 8},       {"\t3 4", 3},    {"99999999999", INT_MAX},
+                                                 {"-99999999999", INT_MIN}};
+    for (const auto& [text, value] : parse) EXPECT_EQ(NumberFromText(text), value) << text;
+}
+
+TEST(PersistText, SplitKeepsEmptyPieces) {
+    std::vector<CString> pieces{"kept"};
+    SplitText("a,,b,", ",", pieces);
+    EXPECT_EQ(pieces, (std::vector<CString>{"kept", "a", "", "b", ""}));
+    pieces.clear();
+    SplitText("abc", "", pieces);
+    EXPECT_EQ(pieces, std::vector<CString>{"abc"});
+}
+
+TEST(PersistText, SpaceSeparatedByteText) {
+    CByteArray bytes;
+    for (int b : {7, 200, 31, 0, 255}) bytes.Add(static_cast<BYTE>(b));
+    const CString text = BytesToDecimalText(bytes, " ");
+    EXPECT_EQ(text, CString("7 200 31 0 255"));
+    CByteArray back;
+    DecimalTextToBytes(text, " ", back);
+    EXPECT_EQ(back, bytes);
+}
+
+TEST(RewindArchive, StepsBackOverAMarkerAcrossARefill) {
+    // With a 128-byte buffer the marker at offset 127 straddles the first refill.
+    std::string bytes(127, '\x01');
+    bytes += test::Bytes({0x34, 0x12, 0x78, 0x56});
+    std::vector<BYTE> copy(bytes.begin(), bytes.end());
+    CMemFile file(copy.data(), static_cast<UINT>(copy.size()));
+    CRewindArchive ar(&file, CArchive::load, 128);
+    std::vector<BYTE> skip(127);
+    ar.ReadExact(skip.data(), skip.size());
+    WORD first = 0, again = 0, next = 0;
+    ar >> first;
+    ar.DoRewindWORD();
+    ar >> again >> next;
+    EXPECT_EQ(first, 0x1234);
+    EXPECT_EQ(again, 0x1234);
+    EXPECT_EQ(next, 0x5678);
+}
+
+}  // namespace
+}  // namespace vutil
