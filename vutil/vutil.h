@@ -17,4 +17,11 @@
 #include "vutil/dates/date_entry.h"
 #include "vutil/dates/date_time.h"
 
+#include "vutil/persist/aes.h"
+#include "vutil/persist/address.h"
+#include "vutil/persist/crypto.h"
+#include "vutil/persist/person.h"
+#include "vutil/persist/serialize_data.h"
+#include "vutil/persist/version_number.h"
+
 #include "vutil/text/string_utils.h"
