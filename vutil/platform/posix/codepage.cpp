@@ -68,7 +68,16 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+namespace {
+bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+}  // namespace
+
 std::string Cp1252ToUtf8(std::string_view text) {
+    if (IsAscii(text)) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -80,6 +89,7 @@ std::string Cp1252ToUtf8(std::string_view text) {
 }
 
 std::string Utf8ToCp1252(std::string_view text) {
+    if (IsAscii(text)) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {

@@ -35,10 +35,14 @@ int HexDigit(char c) {
 bool ReadQuoted(std::string_view s, std::size_t& pos, std::string& out) {
     ++pos;
     while (pos < s.size()) {
-        char c = s[pos++];
-        if (c == '"') return true;
-        if (c == '\\' && pos < s.size() && (s[pos] == '\\' || s[pos] == '"')) c = s[pos++];
-        out += c;
+        std::size_t stop = pos;
+        while (stop < s.size() && s[stop] != '"' && s[stop] != '\\') ++stop;
+        if (stop == s.size()) break;
+        out.append(s.data() + pos, stop - pos);
+        pos = stop + 1;
+        if (s[stop] == '"') return true;
+        if (pos < s.size() && (s[pos] == '\\' || s[pos] == '"')) out += s[pos++];
+        else out += '\\';
     }
     return false;
 }
@@ -165,16 +169,33 @@ struct Parser {
 
 void WriteQuoted(std::string& out, std::string_view text) {
     out += '"';
-    for (char c : cp::Cp1252ToUtf8(text)) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
+    std::string utf8;
+    std::string_view rest = text;
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            utf8 = cp::Cp1252ToUtf8(text);
+            rest = utf8;
+            break;
+        }
     }
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] != '\\' && rest[i] != '"') continue;
+        out.append(rest.data() + from, i - from);
+        out += '\\';
+        from = i;
+    }
+    out.append(rest.data() + from, rest.size() - from);
     out += '"';
 }
 
 bool PlainString(const Value& v) {
     if (v.type != 1 || v.data.empty() || v.data.back() != '\0') return false;
-    return v.data.find_first_of(std::string_view("\0\r\n", 3)) == v.data.size() - 1;
+    for (std::size_t i = 0; i + 1 < v.data.size(); ++i) {
+        char c = v.data[i];
+        if (c == '\0' || c == '\r' || c == '\n') return false;
+    }
+    return true;
 }
 
 void WriteValue(std::string& out, const Value& v) {

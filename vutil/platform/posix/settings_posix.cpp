@@ -252,7 +252,10 @@ private:
             return FailErrno(err);
         }
         m_raw = std::move(text);
-        m_stamp = MakeStamp(st);
+        // The rename touched the inode's change time; the stamp must be the one
+        // readers will see. No writer can come between: we hold the lock.
+        if (::stat(m_path.c_str(), &st) == 0) m_stamp = MakeStamp(st);
+        else m_loaded = false;
         return Ok();
     }
 
