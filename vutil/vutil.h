@@ -16,6 +16,7 @@
 
 #include "vutil/dates/date_entry.h"
 #include "vutil/dates/date_time.h"
+#include "vutil/dates/locale_utils.h"
 
 #include "vutil/persist/aes.h"
 #include "vutil/persist/address.h"
@@ -25,3 +26,7 @@
 #include "vutil/persist/version_number.h"
 
 #include "vutil/text/string_utils.h"
+
+#include "vutil/system/keyboard.h"
+#include "vutil/system/registry_utils.h"
+#include "vutil/system/system_utils.h"
