@@ -102,13 +102,7 @@ void CArchive::Close() {
 
 void CArchive::Abort() noexcept { m_file = nullptr; }
 
-CArchive& CArchive::WriteRaw(const void* p, std::size_t n) {
-    CheckStoring();
-    if (static_cast<std::size_t>(m_bufMax - m_bufCur) >= n) {
-        std::memcpy(m_bufCur, p, n);
-        m_bufCur += n;
-        return *this;
-    }
+CArchive& CArchive::WriteRawSlow(const void* p, std::size_t n) {
     Write(p, static_cast<UINT>(n));
     return *this;
 }
@@ -157,7 +151,7 @@ bool CArchive::FillBuffer(std::size_t needed) {
     return true;
 }
 
-CArchive& CArchive::ReadRaw(void* p, std::size_t n) {
+CArchive& CArchive::ReadRawSlow(void* p, std::size_t n) {
     CheckLoading();
     if (static_cast<std::size_t>(m_bufMax - m_bufCur) < n && !FillBuffer(n)) {
         throw CArchiveException(CArchiveException::endOfFile);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "vutil/framework/cstring.h"
@@ -93,8 +94,25 @@ private:
         v = r;
         return *this;
     }
-    CArchive& WriteRaw(const void* p, std::size_t n);
-    CArchive& ReadRaw(void* p, std::size_t n);
+    // The common case, bytes already buffered (or room for them), stays inline.
+    CArchive& WriteRaw(const void* p, std::size_t n) {
+        if (!m_loading && static_cast<std::size_t>(m_bufMax - m_bufCur) >= n) {
+            std::memcpy(m_bufCur, p, n);
+            m_bufCur += n;
+            return *this;
+        }
+        return WriteRawSlow(p, n);
+    }
+    CArchive& ReadRaw(void* p, std::size_t n) {
+        if (m_loading && static_cast<std::size_t>(m_bufMax - m_bufCur) >= n) {
+            std::memcpy(p, m_bufCur, n);
+            m_bufCur += n;
+            return *this;
+        }
+        return ReadRawSlow(p, n);
+    }
+    CArchive& WriteRawSlow(const void* p, std::size_t n);
+    CArchive& ReadRawSlow(void* p, std::size_t n);
     // Loads more data so that at least `needed` unread bytes are buffered; false at the end.
     bool FillBuffer(std::size_t needed);
     void CheckLoading() const;
