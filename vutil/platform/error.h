@@ -55,6 +55,11 @@ enum : DWORD {
     kErrorBadLength = 24,
     kErrorFileCorrupt = 1392,
     kErrorNoSystemResources = 1450,
+    kErrorRegistryCorrupt = 1015,
+    kErrorRegistryIoFailed = 1016,
+    kErrorKeyDeleted = 1018,
+    kErrorKeyHasChildren = 1020,
+    kErrorBadKey = 1010,
 };
 
 // What the failed operation was about; it decides codes that errno alone cannot
@@ -70,5 +75,11 @@ DWORD ErrnoToError(int err, ErrorContext context = ErrorContext::kGeneral) noexc
 DWORD SetLastErrorFromErrno(int err, ErrorContext context = ErrorContext::kGeneral) noexcept;
 // The errno that corresponds to a Windows code, or 0 when there is none.
 int ErrorToErrno(DWORD code) noexcept;
+
+// The message text for a code, in one line without a final full stop, or an empty
+// string for a code this platform cannot describe. On POSIX the text is the C
+// library's strerror of the matching errno, or a sentence of our own for codes
+// that have no errno counterpart.
+std::string GetErrorMessage(DWORD code);
 
 }  // namespace vutil::platform

@@ -1,0 +1,232 @@
+// CLocaleUtils over each built-in table, the POSIX fallback, and the CLI.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "support/test_support.h"
+#include "vutil/core/app_logger.h"
+#include "vutil/dates/locale_utils.h"
+#include "vutil/platform/locale.h"
+#include "vutil/system/registry_utils.h"
+
+namespace vutil {
+namespace {
+
+class Probe : public CLocaleUtils {
+public:
+    using CLocaleUtils::ConvertGrouping;
+    using CLocaleUtils::GetLocaleInfoFor;
+    static void ForgetCache() {
+        m_csDecimalSeparator.Empty();
+        m_csThousandsSeparator.Empty();
+        m_csCurrencyDecimalSeparator.Empty();
+        m_csCurrencyThousandsSeparator.Empty();
+        m_csCurrencySymbol.Empty();
+    }
+};
+
+struct Expected {
+    const char* locale;
+    const char *date, *time, *am, *pm, *decimal, *thousands, *currency, *country, *language;
+    unsigned code, grouping;
+    bool dayZero, monthZero, hourZero, usMeasure, twelveHour;
+    int firstDay;
+    unsigned dayPos, monthPos, yearPos;
+    bool symbolPrefix, symbolSeparated;
+    bool negA, negB, negC, negD;
+    const char *march, *sunday, *mondayShort;
+};
+
+class Tables : public ::testing::TestWithParam<Expected> {
+protected:
+    void SetUp() override {
+        setenv("VUTIL_LOCALE", GetParam().locale, 1);
+        Probe::ForgetCache();
+    }
+    void TearDown() override {
+        setenv("VUTIL_LOCALE", "en-US", 1);
+        Probe::ForgetCache();
+    }
+    test::TempDir m_dir;
+};
+
+TEST_P(Tables, Answers) {
+    const Expected& e = GetParam();
+    setenv("VUTIL_LOCALE", e.locale, 1);
+    EXPECT_EQ(platform::LocaleName(), e.locale);
+    EXPECT_EQ(CLocaleUtils::GetDateSeparator(), e.date);
+    EXPECT_EQ(CLocaleUtils::GetTimeSeparator(), e.time);
+    EXPECT_EQ(CLocaleUtils::GetTimeAM(), e.am);
+    EXPECT_EQ(CLocaleUtils::GetTimePM(), e.pm);
+    EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), e.decimal);
+    EXPECT_EQ(CLocaleUtils::GetThousandsSeparator(), e.thousands);
+    EXPECT_EQ(CLocaleUtils::GetCurrencyDecimalSeparator(), e.decimal);
+    EXPECT_EQ(CLocaleUtils::GetCurrencyThousandsSeparator(), e.thousands);
+    EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), e.currency);
+    EXPECT_EQ(CLocaleUtils::GetCountryName(), e.country);
+    EXPECT_EQ(CLocaleUtils::GetLanguageName(), e.language);
+    EXPECT_EQ(CLocaleUtils::GetCountryCode(), e.code);
+    EXPECT_EQ(CLocaleUtils::GetNumberFractionalDigits(), 2u);
+    EXPECT_EQ(CLocaleUtils::GetCurrencyFractionalDigits(), 2u);
+    EXPECT_EQ(CLocaleUtils::GetDigitGrouping(), e.grouping);
+    EXPECT_EQ(CLocaleUtils::GetCurrencyGrouping(), e.grouping);
+    EXPECT_TRUE(CLocaleUtils::GetLeadingZero());
+    EXPECT_TRUE(CLocaleUtils::GetFullYearDisplay());
+    EXPECT_EQ(CLocaleUtils::GetDayHasLeadingZero(), e.dayZero);
+    EXPECT_EQ(CLocaleUtils::GetMonthHasLeadingZero(), e.monthZero);
+    EXPECT_EQ(CLocaleUtils::GetHourHasLeadingZero(), e.hourZero);
+    EXPECT_EQ(CLocaleUtils::GetUSMeasurementSystem(), e.usMeasure);
+    bool markerFirst = true;
+    EXPECT_EQ(CLocaleUtils::Get12HourTime(markerFirst), e.twelveHour);
+    EXPECT_FALSE(markerFirst);
+    EXPECT_EQ(CLocaleUtils::GetFirstDayOfWeek(), e.firstDay);
+    unsigned d = 9, m = 9, y = 9;
+    CLocaleUtils::GetDateOrdering(d, m, y);
+    EXPECT_EQ(d, e.dayPos);
+    EXPECT_EQ(m, e.monthPos);
+    EXPECT_EQ(y, e.yearPos);
+    bool separated = !e.symbolSeparated;
+    EXPECT_EQ(CLocaleUtils::GetCurrencySymbolIsPrefix(separated), e.symbolPrefix);
+    EXPECT_EQ(separated, e.symbolSeparated);
+    bool spaced = true, signFirst = false, parentheses = true;
+    CLocaleUtils::GetNegNumberFormat(spaced, signFirst, parentheses);  // "-1.1" in every table
+    EXPECT_FALSE(spaced);
+    EXPECT_TRUE(signFirst);
+    EXPECT_FALSE(parentheses);
+    bool a, b, c, dd;
+    CLocaleUtils::GetNegCurrencySymbolFormat(a, b, c, dd);
+    EXPECT_EQ(a, e.negA);
+    EXPECT_EQ(b, e.negB);
+    EXPECT_EQ(c, e.negC);
+    EXPECT_EQ(dd, e.negD);
+    EXPECT_EQ(CLocaleUtils::GetMonthName(3, false), e.march);
+    EXPECT_EQ(CLocaleUtils::GetMonthName(13, false), "");
+    EXPECT_EQ(CLocaleUtils::GetDayName(1, false), e.sunday);
+    EXPECT_EQ(CLocaleUtils::GetDayName(2, true), e.mondayShort);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Builtin, Tables,
+    ::testing::Values(
+        Expected{"en-US", "/", ":", "AM", "PM", ".", ",", "$", "United States", "English", 1, 3, false, false, false,
+                 true, true, 1, 1, 0, 2, true, false, false, false, false, true, "March", "Sunday", "Mon"},
+        Expected{"en-GB", "/", ":", "AM", "PM", ".", ",", "\xA3", "United Kingdom", "English", 44, 3, true, true, true,
+                 false, false, 2, 0, 1, 2, true, false, true, true, false, false, "March", "Sunday", "Mon"},
+        Expected{"de-DE", ".", ":", "", "", ",", ".", "\x80", "Germany", "German", 49, 3, true, true, true, false,
+                 false, 2, 0, 1, 2, false, true, true, true, false, false, "M\xE4rz", "Sonntag", "Mo"},
+        Expected{"en-IN", "-", ":", "AM", "PM", ".", ",", "Rs.", "India", "English", 91, 32, true, true, true, false,
+                 false, 2, 0, 1, 2, true, true, true, false, false, false, "March", "Sunday", "Mon"}),
+    [](const auto& info) {
+        std::string n = info.param.locale;
+        n.erase(2, 1);
+        return n;
+    });
+
+TEST(LocaleUtils, MonthAndDayNamesInOrder) {
+    test::TempDir dir;
+    const char* months[] = {"January", "February", "March", "April", "May", "June", "July", "August", "September",
+                            "October", "November", "December"};
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_EQ(CLocaleUtils::GetMonthName(i, false), months[i - 1]);
+        EXPECT_EQ(CLocaleUtils::GetMonthName(i, true), CString(months[i - 1]).Left(3));
+    }
+    const char* days[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    for (int i = 1; i <= 7; ++i) {
+        EXPECT_EQ(CLocaleUtils::GetDayName(i, false), days[i - 1]);
+        EXPECT_EQ(CLocaleUtils::GetDayName(i, true), CString(days[i - 1]).Left(3));
+    }
+}
+
+TEST(LocaleUtils, OutOfRangeNamesLogOnce) {
+    test::TempDir dir;
+    CAppLogger* log = CAppLogger::CreateForTesting();
+    EXPECT_EQ(CLocaleUtils::GetMonthName(0, false), "");
+    EXPECT_EQ(CLocaleUtils::GetMonthName(14, true), "");
+    EXPECT_EQ(CLocaleUtils::GetDayName(8, true), "");
+    EXPECT_EQ(CLocaleUtils::GetDayName(0, false), "");
+    EXPECT_EQ(Probe::GetLocaleInfoFor(0x7777), "");
+    ASSERT_EQ(log->Lines().size(), 5u);
+    EXPECT_EQ(log->Lines()[0].site, "{408654B2-6791-46be-96AE-DECE99832073}");
+    EXPECT_EQ(log->Lines()[1].site, "{408654B2-6791-46be-96AE-DECE99832073}");
+    EXPECT_EQ(log->Lines()[2].site, "{9358F711-98BB-411f-8F4C-A9BE05892568}");
+    EXPECT_EQ(log->Lines()[3].site, "{9358F711-98BB-411f-8F4C-A9BE05892568}");
+    EXPECT_EQ(log->Lines()[4].site, "{5F7F49DE-1922-43EA-A2DF-CF45C26EE41B}");
+    CAppLogger::DeleteInstance();
+}
+
+TEST(LocaleUtils, ConvertGroupingKeepsDigitsOneToEight) {
+    EXPECT_EQ(Probe::ConvertGrouping("3;0"), 3u);
+    EXPECT_EQ(Probe::ConvertGrouping("3;2;0"), 32u);
+    EXPECT_EQ(Probe::ConvertGrouping(""), 0u);
+    EXPECT_EQ(Probe::ConvertGrouping("9;3;0"), 3u);
+    EXPECT_EQ(Probe::ConvertGrouping("1;8"), 18u);
+}
+
+TEST(LocaleUtils, SeparatorsAreCachedOtherItemsAreNot) {
+    test::TempDir dir;
+    Probe::ForgetCache();
+    EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), ".");
+    EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), "$");
+    setenv("VUTIL_LOCALE", "de-DE", 1);
+    EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), ".");  // the first answer stays
+    EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), "$");
+    EXPECT_EQ(CLocaleUtils::GetThousandsSeparator(), ".");  // first asked now
+    EXPECT_EQ(CLocaleUtils::GetDateSeparator(), ".");
+    setenv("VUTIL_LOCALE", "en-US", 1);
+    Probe::ForgetCache();
+}
+
+TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
+    test::TempDir dir;
+    const char* key = "Control Panel\\International\\Calendars\\TwoDigitYearMax";
+    EXPECT_EQ(CLocaleUtils::GetTwoDigitYearMax(), 29);
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, key, "1", "2049", false));
+    EXPECT_EQ(CLocaleUtils::GetTwoDigitYearMax(), 49);
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, key, "1", "1999", false));
+    EXPECT_EQ(CLocaleUtils::GetTwoDigitYearMax(), 99);
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, key, "1", "7", false));
+    EXPECT_EQ(CLocaleUtils::GetTwoDigitYearMax(), 29);
+}
+
+TEST(LocaleUtils, PosixCLocaleAnswersAsUnitedStates) {
+    test::TempDir dir;
+    unsetenv("VUTIL_LOCALE");
+    const char* old = std::getenv("LC_ALL");
+    std::string saved = old ? old : "";
+    for (const char* name : {"C", "POSIX", "C.UTF-8", "xx_NOWHERE.UTF-8"}) {
+        setenv("LC_ALL", name, 1);
+        EXPECT_EQ(platform::LocaleName(), "en-US") << name;
+        EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/") << name;
+        EXPECT_EQ(CLocaleUtils::GetFirstDayOfWeek(), 1) << name;
+    }
+    if (old) setenv("LC_ALL", saved.c_str(), 1);
+    else unsetenv("LC_ALL");
+    setenv("VUTIL_LOCALE", "en-US", 1);
+}
+
+TEST(LocaleCli, PrintsEveryAnswer) {
+    test::TempDir dir;
+    std::string out;
+    ASSERT_EQ(test::RunCommand("VUTIL_LOCALE=de-DE " VUTIL_CLI_PATH " locale", &out), 0);
+    for (const char* line : {"Locale: de-DE\n", "DecimalSeparator: ,\n", "ThousandsSeparator: .\n", "FirstDayOfWeek: 2\n",
+                             "DateOrdering: day 0, month 1, year 2\n", "Day1: Sonntag / So\n", "TwoDigitYearMax: 29\n"})
+        EXPECT_NE(out.find(line), std::string::npos) << line << out;
+}
+
+TEST(RegCli, SetGetListDelete) {
+    test::TempDir dir;
+    std::string out;
+    ASSERT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg set 'HKCU\\Software\\Cli' greeting 'hello there'", &out), 0);
+    ASSERT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg get 'HKEY_CURRENT_USER\\software\\cli' GREETING", &out), 0);
+    EXPECT_EQ(out, "hello there\n");
+    ASSERT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg list 'HKCU\\Software'", &out), 0);
+    EXPECT_EQ(out, "Cli\\\n");
+    EXPECT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg delete 'HKCU\\Software\\Cli' greeting"), 0);
+    EXPECT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg get 'HKCU\\Software\\Cli' greeting 2>/dev/null"), 1);
+    EXPECT_EQ(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "Software\\Cli"), true);  // same store file
+}
+
+}  // namespace
+}  // namespace vutil

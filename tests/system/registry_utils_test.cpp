@@ -1,0 +1,200 @@
+// CRegistryUtils over the settings store.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "support/test_support.h"
+#include "vutil/core/app_logger.h"
+#include "vutil/platform/error.h"
+#include "vutil/platform/settings.h"
+#include "vutil/system/registry_utils.h"
+#include "vutil/system/system_utils.h"
+
+namespace vutil {
+namespace {
+
+class RegistryUtils : public ::testing::Test {
+protected:
+    void SetUp() override { m_log = CAppLogger::CreateForTesting(); }
+    void TearDown() override { CAppLogger::DeleteInstance(); }
+
+    std::size_t LogCount() const { return m_log->Lines().size(); }
+    const CAppLogger::Line& LastLine() const { return m_log->Lines().back(); }
+
+    static void SetRaw(const char* key, const char* name, DWORD type, const std::string& data) {
+        HKEY h = nullptr;
+        ASSERT_EQ(platform::SettingsCreateKey(HKEY_CURRENT_USER, key, platform::kKeyAllAccess, &h), 0);
+        ASSERT_EQ(platform::SettingsSetValue(h, name, type, reinterpret_cast<const BYTE*>(data.data()),
+                                             static_cast<DWORD>(data.size())),
+                  0);
+        platform::SettingsCloseKey(h);
+    }
+
+    test::TempDir m_dir;
+    CAppLogger* m_log = nullptr;
+};
+
+TEST_F(RegistryUtils, WritesAndReadsStrings) {
+    const CString text("a \"quoted\" C:\\path = \xE9\x80");
+    EXPECT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "Software\\Vendor\\App", "Text", text, false));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "software\\vendor\\app", "TEXT", false), text);
+    EXPECT_TRUE(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "Software\\Vendor"));
+    EXPECT_TRUE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "Software\\Vendor\\App", "Text"));
+    EXPECT_FALSE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "Software\\Vendor\\App", "Other"));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "Software\\Vendor\\App", "Other", false), "");
+    EXPECT_EQ(LogCount(), 0u);  // a missing value is not a logged failure
+}
+
+TEST_F(RegistryUtils, ValuesLongerThan999BytesAreUnreadable) {
+    // 998 characters and the terminator fill the buffer exactly; one more does not fit.
+    CString fits('x', 998), tooLong('y', 999);
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "fits", fits, false));
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "long", tooLong, false));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "fits", false), fits);
+    EXPECT_TRUE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "S", "fits"));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "long", false), "");
+    EXPECT_FALSE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "S", "long"));
+}
+
+TEST_F(RegistryUtils, DwordsReadAsLocaleGroupedDecimal) {
+    SetRaw("S", "zero", platform::kRegDword, test::Bytes({0, 0, 0, 0}));
+    SetRaw("S", "big", platform::kRegDword, test::Bytes({0x87, 0xD6, 0x12, 0x00}));  // 1234567
+    SetRaw("S", "max", platform::kRegDword, test::Bytes({0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "zero", false), "0");
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "big", false), "1,234,567");
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "max", false), "4,294,967,295");
+}
+
+TEST_F(RegistryUtils, OtherTypesReadAsTheirFirstString) {
+    SetRaw("S", "multi", platform::kRegMultiSz, std::string("first\0second\0\0", 14));
+    SetRaw("S", "bin", platform::kRegBinary, std::string("ab\0cd", 5));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "multi", false), "first");
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "bin", false), "ab");
+}
+
+TEST_F(RegistryUtils, EncryptedBranchesWaitForTheCipher) {
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "empty", "", false));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "empty", true), "");
+    EXPECT_EQ(LogCount(), 0u);  // an empty value never reaches the cipher
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "cipher", "7 200 31", false));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "cipher", true), "");
+    EXPECT_EQ(LogCount(), 1u);
+    EXPECT_FALSE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "secret", "text", true));
+    EXPECT_EQ(LogCount(), 2u);
+    EXPECT_FALSE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "S", "secret"));
+}
+
+TEST_F(RegistryUtils, DeleteKeyRules) {
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "A\\B\\C", "v", "x", false));
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "Top", "v", "x", false));
+    EXPECT_FALSE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "A\\B\\C\\"));  // empty last component
+    EXPECT_TRUE(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "A\\B\\C"));
+    EXPECT_FALSE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "A\\B"));  // still has a sub-key
+    EXPECT_TRUE(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "A\\B"));
+    EXPECT_TRUE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "A\\B\\C"));
+    EXPECT_TRUE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "A\\B"));
+    EXPECT_FALSE(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "A\\B"));
+    EXPECT_TRUE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "Top"));  // parent is the root itself
+    EXPECT_FALSE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "Missing\\Child"));
+}
+
+TEST_F(RegistryUtils, DeleteValue) {
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "v", "x", false));
+    EXPECT_FALSE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, "S", ""));
+    EXPECT_TRUE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, "S", "V"));
+    EXPECT_FALSE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "S", "v"));
+    EXPECT_FALSE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, "S", "v"));
+}
+
+TEST_F(RegistryUtils, ListsValuesInCreationOrder) {
+    for (const char* n : {"zulu", "alpha", "Mike"}) ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", n, n, false));
+    TextArray names;
+    names.Add("kept");
+    CRegistryUtils::GetKeyValues(HKEY_CURRENT_USER, "S", names);
+    ASSERT_EQ(names.GetCount(), 4u);
+    EXPECT_EQ(names.GetAt(1), "zulu");
+    EXPECT_EQ(names.GetAt(2), "alpha");
+    EXPECT_EQ(names.GetAt(3), "Mike");
+}
+
+std::vector<std::string> ToVector(const TextArray& a) {
+    std::vector<std::string> v;
+    for (unsigned i = 0; i < a.GetCount(); ++i) v.push_back(a.GetAt(i).str());
+    return v;
+}
+
+TEST_F(RegistryUtils, SubKeysNonRecursiveAndPreOrder) {
+    for (const char* k : {"Root\\b\\x", "Root\\b\\x\\deep", "Root\\A\\y", "Root\\A", "Root\\c"})
+        ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, k, "v", "1", false));
+    TextArray flat;
+    CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "Root", flat, false);
+    EXPECT_EQ(ToVector(flat), (std::vector<std::string>{"A", "b", "c"}));
+    TextArray deep;
+    CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "Root", deep, true);
+    EXPECT_EQ(ToVector(deep), (std::vector<std::string>{"Root\\A", "Root\\A\\y", "Root\\b", "Root\\b\\x",
+                                                          "Root\\b\\x\\deep", "Root\\c"}));
+}
+
+TEST_F(RegistryUtils, SubKeysOfTheRootListEachTopKeyThenItsChildren) {
+    for (const char* k : {"Beta\\two", "alpha\\one", "alpha\\Zed", "Gamma"})
+        ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, k, "v", "1", false));
+    TextArray names;
+    CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "", names, false);
+    EXPECT_EQ(ToVector(names), (std::vector<std::string>{"alpha", "one", "Zed", "Beta", "two", "Gamma"}));
+    TextArray recursive;
+    CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "", recursive, true);
+    EXPECT_EQ(ToVector(recursive), (std::vector<std::string>{"alpha", "alpha\\one", "alpha\\Zed", "Beta", "Beta\\two", "Gamma"}));
+}
+
+TEST_F(RegistryUtils, FailuresLogTheirOwnSiteAndTheSystemText) {
+    std::set<std::string> sites;
+    auto expectLogged = [&](const char* what) {
+        ASSERT_GT(LogCount(), 0u) << what;
+        const auto& line = LastLine();
+        EXPECT_EQ(line.site.GetAt(0), '{') << what;
+        EXPECT_EQ(line.site.GetLength(), 38) << what;
+        sites.insert(line.site.str());
+    };
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(nullptr, "S", "v", false), "");
+    expectLogged("null root");
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "  ", "v", false), "");
+    EXPECT_EQ(LastLine().site, m_log->Lines()[LogCount() - 2].site);  // same site for both guards
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "No\\Such\\Key", "v", false), "");
+    expectLogged("open");
+    EXPECT_EQ(LastLine().text, CSystemUtils::GetLastError(platform::kErrorFileNotFound));
+    EXPECT_FALSE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "", "v", "x", false));
+    expectLogged("create guard");
+    EXPECT_FALSE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "\\Bad", "v", "x", false));
+    expectLogged("create");
+    EXPECT_FALSE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "Nope\\Child"));
+    expectLogged("delete key open");
+    EXPECT_FALSE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, "Nope", "v"));
+    expectLogged("delete value open");
+    std::size_t before = LogCount();
+    EXPECT_FALSE(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "Nope"));
+    EXPECT_EQ(LogCount(), before);  // a missing key is only an answer
+    EXPECT_FALSE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "Nope", "v"));
+    expectLogged("have value open");
+    TextArray names;
+    CRegistryUtils::GetKeyValues(HKEY_CURRENT_USER, "Nope", names);
+    expectLogged("values open");
+    CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "Nope", names, true);
+    expectLogged("sub-keys open");
+    CRegistryUtils::GetSubKeys(nullptr, "", names, true);
+    expectLogged("sub-keys root");
+    EXPECT_EQ(names.GetCount(), 0u);
+    EXPECT_EQ(sites.size(), 10u);
+}
+
+TEST_F(RegistryUtils, WritesFailOnADamagedStoreAndLeaveItAlone) {
+    std::string junk = "not a settings file\n\x01\x02";
+    test::WriteFileBytes(platform::SettingsLocation(), junk);
+    EXPECT_FALSE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "v", "x", false));
+    EXPECT_EQ(LastLine().text, CSystemUtils::GetLastError(platform::kErrorRegistryCorrupt));
+    EXPECT_EQ(test::ReadFileBytes(platform::SettingsLocation()), junk);
+}
+
+}  // namespace
+}  // namespace vutil
