@@ -17,11 +17,8 @@ namespace {
 constexpr const char* kByteUnits[10] = {"", " bytes", " KB", " MB", " GB", " TB", " PB", " EB", " ZB", " YB"};
 
 CString GroupedInteger(std::string_view digits) {
-    NumberFormatSpec spec = NumberFormatSpec::FromLocale();
-    spec.numDigits = 0;
-    spec.leadingZero = false;
     CString result;
-    FormatNumberText(digits, spec, result.str());
+    FormatNumberText(digits, numlocale::Current().integer, result.str());
     return result;
 }
 
@@ -50,12 +47,12 @@ CString CNumberTextConv::DoubleToString(double v, int digits, bool currency, int
     const std::string_view value(text, len > 0 && len < static_cast<int>(sizeof text) ? static_cast<std::size_t>(len) : 0);
     CString result;
     if (currency) {
-        CurrencyFormatSpec spec = CurrencyFormatSpec::FromLocale();
+        CurrencyFormatSpec spec = numlocale::Current().currency;
         if (digits >= 0) spec.numDigits = static_cast<unsigned>(digits);
         if (!group) spec.thousandSep.Empty();
         FormatCurrencyText(value, spec, result.str());
     } else {
-        NumberFormatSpec spec = NumberFormatSpec::FromLocale();
+        NumberFormatSpec spec = numlocale::Current().number;
         if (digits >= 0) spec.numDigits = static_cast<unsigned>(digits);
         if (!group) spec.thousandSep.Empty();
         FormatNumberText(value, spec, result.str());
@@ -65,7 +62,7 @@ CString CNumberTextConv::DoubleToString(double v, int digits, bool currency, int
 }
 
 void CNumberTextConv::RemoveDecimalZeroes(CString& text) {
-    const CString sep = numlocale::DecimalSeparator();
+    const CString& sep = numlocale::Current().decimalSep;
     if (sep.IsEmpty() || text.Find(sep) < 0) return;
     std::string& s = text.str();
     while (!s.empty() && s.back() == '0') s.pop_back();
@@ -83,7 +80,7 @@ CString CNumberTextConv::ConvertToBytes(std::uint64_t n) {
     }
     if (unit > 9) return CString();
     if (unit == 1) return NumberToString(static_cast<int>(n), true, 0, CString()) + kByteUnits[1];
-    const unsigned decimals = numlocale::NumberFractionalDigits();
+    const unsigned decimals = numlocale::Current().number.numDigits;
     // Truncated, not rounded, and in integers so that nothing is lost to the double:
     // 1048575 bytes are "1,023.99 KB", never "1,024.00 KB".
     __extension__ typedef unsigned __int128 Wide;

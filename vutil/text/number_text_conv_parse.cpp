@@ -18,7 +18,7 @@ int FirstByte(const CString& sep) noexcept { return sep.IsEmpty() ? -1 : static_
 
 CString WithoutThousandsSeparators(const CString& text) {
     CString copy(text);
-    const CString sep = numlocale::ThousandsSeparator();
+    const CString& sep = numlocale::Current().thousandsSep;
     if (!sep.IsEmpty()) copy.Replace(sep, CString());
     return copy;
 }
@@ -34,8 +34,9 @@ std::int64_t CNumberTextConv::GetNumber64FromString(const CString& text) {
 }
 
 double CNumberTextConv::GetDoubleFromString(const CString& text, bool parenthesesNegative) {
-    const int d = FirstByte(numlocale::DecimalSeparator());
-    const int t = FirstByte(numlocale::ThousandsSeparator());
+    const numlocale::Settings& loc = numlocale::Current();
+    const int d = FirstByte(loc.decimalSep);
+    const int t = FirstByte(loc.thousandsSep);
     double value = 0.0;
     double weight = 0.1;
     bool negative = false;
@@ -108,9 +109,10 @@ bool CNumberTextConv::IsNumber(const CString& text) {
     // Only the locale strings that are a single character take part.
     char accepted[5];
     int count = 0;
-    for (const CString& s : {numlocale::ThousandsSeparator(), numlocale::DecimalSeparator(), numlocale::CurrencySymbol(),
-                             numlocale::CurrencyThousandsSeparator(), numlocale::CurrencyDecimalSeparator()}) {
-        if (s.GetLength() == 1) accepted[count++] = s[0];
+    const numlocale::Settings& loc = numlocale::Current();
+    for (const CString* s : {&loc.thousandsSep, &loc.decimalSep, &loc.currencySymbol, &loc.currencyThousandsSep,
+                             &loc.currencyDecimalSep}) {
+        if (s->GetLength() == 1) accepted[count++] = (*s)[0];
     }
     for (const char c : text.view()) {
         if (IsDigitByte(c)) continue;
@@ -125,8 +127,9 @@ void CNumberTextConv::ParseFirstAndLastDigits(const CString& text, double& first
     first = 0.0;
     last = 0.0;
     middle = text;
-    const int d = FirstByte(numlocale::DecimalSeparator());
-    const int t = FirstByte(numlocale::ThousandsSeparator());
+    const numlocale::Settings& loc = numlocale::Current();
+    const int d = FirstByte(loc.decimalSep);
+    const int t = FirstByte(loc.thousandsSep);
     auto inNumber = [&](char ch) {
         const int c = static_cast<unsigned char>(ch);
         return IsDigitByte(ch) || c == d || c == t;
