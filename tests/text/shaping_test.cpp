@@ -38,19 +38,20 @@ std::vector<std::string> Items(const CStringArray& array) {
 
 using Strings = std::vector<std::string>;
 
+// The text after an in-place edit.
+CString Edited(void (*edit)(CString&), const char* text) {
+    CString s(text);
+    edit(s);
+    return s;
+}
+
 TEST(Blanks, TrimAndEmptiness) {
     EXPECT_TRUE(CStringUtils::IsEffectivelyEmpty(""));
     EXPECT_TRUE(CStringUtils::IsEffectivelyEmpty(" \t\r\n\v\f"));
     EXPECT_FALSE(CStringUtils::IsEffectivelyEmpty("\xA0"));  // no-break space is not blank
-    CString s("\t a b \n");
-    CStringUtils::Trim(s);
-    EXPECT_EQ(s, "a b");
-    s = "\xA0x\xA0";
-    CStringUtils::Trim(s);
-    EXPECT_EQ(s, "\xA0x\xA0");
-    s = " \t ";
-    CStringUtils::Trim(s);
-    EXPECT_TRUE(s.IsEmpty());
+    EXPECT_EQ(Edited(CStringUtils::Trim, "\t a b \n"), "a b");
+    EXPECT_EQ(Edited(CStringUtils::Trim, "\xA0x\xA0"), "\xA0x\xA0");
+    EXPECT_EQ(Edited(CStringUtils::Trim, " \t "), "");
 }
 
 TEST(Blanks, PadString) {
@@ -151,13 +152,8 @@ TEST(Lists, ConvertNullArgumentsLog) {
     EXPECT_EQ(Items(list), (Strings{"kept"}));
 }
 
-TEST(Punctuation, RemovePunctuation) {
-    CString s("a.b,c!!d\xB7" "e-f 'g'");
-    CStringUtils::RemovePunctuation(s);
-    EXPECT_EQ(s, "abcd\xB7" "ef g");
-}
-
-TEST(Punctuation, TrimPunctuation) {
+TEST(Punctuation, RemoveAndTrim) {
+    EXPECT_EQ(Edited(CStringUtils::RemovePunctuation, "a.b,c!!d\xB7" "e-f 'g'"), "abcd\xB7" "ef g");
     struct Case {
         const char* text;
         const char* keepLeading;
@@ -284,16 +280,10 @@ TEST(Xml, TagAndValue) {
     };
     for (const Case& c : {Case{" .My Tag-1 ", "mytag-1"}, Case{"a.b_c", "a.b_c"}, Case{"..x.", ".x."},
                           Case{"-Lead", "-lead"}, Case{"\xC9t\xE9", "t"}, Case{"  ", ""}}) {
-        CString s(c.in);
-        CStringUtils::ProcessXMLTag(s);
-        EXPECT_EQ(s, c.out) << c.in;
+        EXPECT_EQ(Edited(CStringUtils::ProcessXMLTag, c.in), c.out) << c.in;
     }
-    CString v("a<b & c>");
-    CStringUtils::ProcessXMLValue(v);
-    EXPECT_EQ(v, "a&lt;b &amp; c&gt;");
-    v = "&lt; \"q\" 'a'";
-    CStringUtils::ProcessXMLValue(v);
-    EXPECT_EQ(v, "&amp;lt; \"q\" 'a'");
+    EXPECT_EQ(Edited(CStringUtils::ProcessXMLValue, "a<b & c>"), "a&lt;b &amp; c&gt;");
+    EXPECT_EQ(Edited(CStringUtils::ProcessXMLValue, "&lt; \"q\" 'a'"), "&amp;lt; \"q\" 'a'");
 }
 
 }  // namespace

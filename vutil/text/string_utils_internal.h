@@ -42,10 +42,12 @@ static_assert(kWordSeparators.size() == 33);
 // A character set given as a string, for per-byte membership tests.
 inline bool InSet(std::string_view set, char c) noexcept { return set.find(c) != std::string_view::npos; }
 
-// Lower-cased copy through the library's tables (bytes 0x80-0xFF unchanged).
+// Lower-cased copy through the library's tables; bytes 0x80-0xFF stay as they are
+// whatever locale filled the tables.
 inline std::string Lowered(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = static_cast<char>(CStringUtils::m_tableLowercase[static_cast<unsigned char>(c)]);
+    for (char& c : out)
+        if (Signed(c) >= 0) c = static_cast<char>(CStringUtils::m_tableLowercase[static_cast<unsigned char>(c)]);
     return out;
 }
 

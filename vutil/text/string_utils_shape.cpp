@@ -29,7 +29,7 @@ CString CStringUtils::EllipsisSurroundingWord(const CString& text, int pos, int 
     }
     std::size_t start = 0;
     if (left > 0) {
-        out = "...";
+        out = m_csEllipsis.str();
         start = static_cast<std::size_t>(left) + 1;
     }
     out.append(t.substr(start, wordEnd - start));
@@ -44,7 +44,7 @@ CString CStringUtils::EllipsisSurroundingWord(const CString& text, int pos, int 
         out.append(t.substr(wordEnd, right - wordEnd + 1));
     }
     Trim(result);
-    if (right + 1 < t.size()) out += "...";
+    if (right + 1 < t.size()) out += m_csEllipsis.view();
     return result;
 }
 
@@ -128,7 +128,7 @@ CString CStringUtils::GetCommonText(const CStringList& list, bool caseSensitive)
 }
 
 void CStringUtils::ProcessXMLTag(CString& name) {
-    name.MakeLower();
+    name = CString(Lowered(name.view()));
     Trim(name);
     std::string& s = name.str();
     std::size_t kept = 0;

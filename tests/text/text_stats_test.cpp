@@ -1,0 +1,161 @@
+// Syllable, word and sentence counts, word lists and reading level.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+#include "vutil/core/text_array.h"
+#include "vutil/text/string_utils.h"
+
+using vutil::CString;
+using vutil::CStringList;
+using vutil::CStringUtils;
+using vutil::TextArray;
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+Strings Words(const char* text, bool braces = true) {
+    TextArray words;
+    CStringUtils::GetWords(text, words, braces);
+    Strings out;
+    for (const CString& w : words) out.push_back(w.str());
+    return out;
+}
+
+TEST(Syllables, Counts) {
+    struct Case {
+        const char* text;
+        int expected;
+    };
+    for (const Case& c : {Case{"cat", 1}, Case{"table", 1}, Case{"reading", 2}, Case{"the", 0}, Case{"a", 0},
+                          Case{"yes", 1}, Case{"queue", 1}, Case{"", 0}, Case{"cat dog", 2}, Case{"happy", 1},
+                          Case{"Happy!", 1}, Case{"table, chair", 2}, Case{"AEIOU", 1},
+                          Case{"a\xA0" "b", 1},   // 0xA0 is no blank: the a is not word-final
+                          Case{"caf\xE9s", 1}}) {  // 0xE9 is no vowel
+        EXPECT_EQ(CStringUtils::GetSyllableCount(c.text), c.expected) << c.text;
+    }
+}
+
+TEST(WordCount, Counts) {
+    struct Case {
+        const char* text;
+        bool braces;
+        int expected;
+    };
+    for (const Case& c : {Case{"Hello world", true, 2}, Case{"Hello, world", true, 3}, Case{"  ...  ", true, 0},
+                          Case{"", true, 0}, Case{" \t", false, 0}, Case{"a{b}c", false, 1}, Case{"a{b}c", true, 3},
+                          Case{"{NAME} is here", false, 3}, Case{"\"Quoted!\"", true, 1}, Case{"U.S. army", true, 4},
+                          Case{"a\x96" "b", true, 2},   // en dash separates
+                          Case{"a\xA0" "b", true, 1},   // no-break space does not
+                          Case{"don't stop!", true, 2}}) {
+        EXPECT_EQ(CStringUtils::GetWordCount(c.text, c.braces), c.expected) << c.text << " braces " << c.braces;
+    }
+}
+
+TEST(SentenceCount, Counts) {
+    struct Case {
+        const char* text;
+        int expected;
+    };
+    for (const Case& c : {Case{"One. Two? Three! Wait...", 4}, Case{"no marks", 0}, Case{"", 0}, Case{"....", 2},
+                          Case{"......", 2}, Case{"a.b.c", 2}, Case{"?!?", 3}, Case{"\x85", 0}}) {
+        EXPECT_EQ(CStringUtils::GetSentenceCount(c.text), c.expected) << c.text;
+    }
+}
+
+TEST(GetWords, Splits) {
+    EXPECT_EQ(Words("e.g. this is it."), (Strings{"e.g.", "this", "is", "it"}));
+    EXPECT_EQ(Words(""), Strings{});
+    EXPECT_EQ(Words("a,,b"), (Strings{"a", "b"}));
+    EXPECT_EQ(Words("The U.S. army"), (Strings{"The", "U.S.", "army"}));
+    EXPECT_EQ(Words("U.S."), (Strings{"U.S."}));
+    EXPECT_EQ(Words("i.e., more"), (Strings{"i.e.", "more"}));
+    EXPECT_EQ(Words("a.b"), (Strings{"a", "b"}));  // too short for an abbreviation
+    EXPECT_EQ(Words("  lead and trail  "), (Strings{"lead", "and", "trail"}));
+    EXPECT_EQ(Words("{NAME}x", false), (Strings{"{NAME}x"}));
+    EXPECT_EQ(Words("{NAME}x", true), (Strings{"NAME", "x"}));
+    EXPECT_EQ(Words("it's fine!"), (Strings{"it's", "fine!"}));
+
+    TextArray words;
+    words.Add("kept");
+    CStringUtils::GetWords("one two", words, true);
+    EXPECT_EQ(words.GetCount(), 3u);  // appended, not cleared
+}
+
+// The separator set is exactly these bytes (Windows-1252), and only they split words.
+TEST(GetWords, SeparatorSetIsExact) {
+    const std::string expected = vutil::test::Bytes(
+        {' ', '?', '.', ',', 0xB7, '"', 0x93, 0x94, ':', ';', '/', '(', ')', '&', '*', '-', '+',
+         0xB1, 0xF7, 0xD7, '=', '|', '\\', '[', ']', '-', 0xAD, 0x96, 0x97, '\t', '\r', '\n', 0x85});
+    EXPECT_EQ(vutil::test::Hex(CStringUtils::m_csWordSeparators.str()), vutil::test::Hex(expected));
+    EXPECT_EQ(CStringUtils::m_csWordSeparatorsBraces.str(), expected + "{}");
+    for (int b = 1; b < 256; ++b) {
+        std::string text = "ab" + std::string(1, static_cast<char>(b)) + "cd";
+        bool separates = expected.find(static_cast<char>(b)) != std::string::npos;
+        EXPECT_EQ(Words(text.c_str(), false).size(), separates ? 2u : 1u) << "byte " << b;
+        EXPECT_EQ(CStringUtils::GetWordCount(CString(text), false), separates ? 2 : 1) << "byte " << b;
+    }
+}
+
+TEST(ReadingLevel, SingleLine) {
+    CStringList lines;
+    lines.AddTail("The cat sat on the mat.");
+    double ease = -1;
+    int grade = -1;
+    unsigned int syllables = 9, words = 9, sentences = 9;
+    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
+    EXPECT_EQ(sentences, 1u);
+    EXPECT_EQ(words, 6u);
+    EXPECT_EQ(syllables, 4u);
+    EXPECT_NEAR(ease, 144.345, 1e-9);
+    EXPECT_EQ(grade, 0);  // about -5.38, held at zero
+}
+
+TEST(ReadingLevel, LinesAddUp) {
+    // The long line by hand: 4 + 6 + 5 + 3 + 5 syllables; the comma and four spaces make 6 words.
+    CStringList lines;
+    lines.AddTail("Unquestionably, organizational communication requires interpretation.");
+    double ease = 0;
+    int grade = 0;
+    unsigned int syllables = 0, words = 0, sentences = 0;
+    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
+    EXPECT_EQ(syllables, 23u);
+    EXPECT_EQ(words, 6u);
+    EXPECT_NEAR(ease, 206.835 - 1.015 * 6 - 84.6 * 23 / 6, 1e-9);
+    EXPECT_EQ(grade, 31);  // 31.98 truncated
+
+    lines.AddTail("");
+    lines.AddTail(" \t ");
+    lines.AddTail("The cat sat on the mat.");
+    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
+    EXPECT_EQ(syllables, 27u);
+    EXPECT_EQ(words, 12u);
+    EXPECT_EQ(sentences, 2u);
+    EXPECT_NEAR(ease, 10.395, 1e-9);
+    EXPECT_EQ(grade, 13);  // 13.3
+}
+
+TEST(ReadingLevel, NoSentencesLeavesScoresAtZero) {
+    CStringList lines;
+    lines.AddTail("hello world");
+    lines.AddTail("no marks here either");
+    double ease = 5;
+    int grade = 5;
+    unsigned int syllables = 0, words = 0, sentences = 7;
+    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
+    EXPECT_EQ(ease, 0);
+    EXPECT_EQ(grade, 0);
+    EXPECT_EQ(sentences, 0u);
+    EXPECT_EQ(words, 6u);
+    EXPECT_GT(syllables, 0u);
+
+    CStringList empty;
+    CStringUtils::CalcReadingLevel(empty, ease, grade, syllables, words, sentences);
+    EXPECT_EQ(syllables + words + sentences, 0u);
+}
+
+}  // namespace
