@@ -311,7 +311,7 @@ LONG HandleKey(HKEY key, DWORD needAccess, Key*& out) {
     DWORD access = 0;
     if (LONG rc = ResolvePath(key, {}, path, &access)) return rc;
     if ((access & needAccess) != needAccess) return Fail(kErrorAccessDenied);
-    TheStore().Refresh();
+    if (DWORD err = TheStore().Refresh()) return Fail(err);
     out = Walk(TheStore().tree(), path);
     if (!out) return Fail(kErrorKeyDeleted);
     return 0;
@@ -364,7 +364,7 @@ LONG SettingsOpenKey(HKEY root, std::string_view subKey, DWORD access, HKEY* res
     std::lock_guard lock(g_storeLock);
     std::vector<std::string> path;
     if (LONG rc = ResolvePath(root, subKey, path, nullptr)) return rc;
-    TheStore().Refresh();
+    if (DWORD err = TheStore().Refresh()) return Fail(err);
     if (!Walk(TheStore().tree(), path)) return Fail(kErrorFileNotFound);
     *result = NewHandle(std::move(path), access);
     return Ok();
