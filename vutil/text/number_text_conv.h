@@ -4,7 +4,8 @@
 // Locale-formatted integers and decimals, mixed fractions ("3 1/2"), byte sizes
 // ("1.50 KB"), Roman numerals, colours in "#RRGGBB" and "RGB(r, g, b)" notation, and
 // tolerant parsing of numbers out of free text. Separators, grouping and layouts come
-// from the user's regional settings (CLocaleUtils). No state; nothing throws.
+// from the user's regional settings (CLocaleUtils), read once at first use like the
+// separators CLocaleUtils keeps. No other state; nothing throws.
 
 #include <cstdint>
 
@@ -21,7 +22,8 @@ public:
     // Always grouped by the locale, no decimals.
     static CString NumberToString(std::uint64_t n);
     // Locale number (or currency) text of v with `digits` decimals (negative: the
-    // locale's count); padded like NumberToString.
+    // locale's count; above nine, or v not finite, the text is empty, as the system
+    // formatter refuses them); padded like NumberToString.
     static CString DoubleToString(double v, int digits, bool currency, int width, const CString& pad, bool group);
     // Trailing zeros after the locale decimal separator go, then a separator left last.
     static void RemoveDecimalZeroes(CString& text);
@@ -29,6 +31,8 @@ public:
     static CString ConvertToBytes(std::uint64_t n);
 
     // ---- Fractions ----
+    // "2 1/4"; the fraction carries no sign ("-1 1/2", but -0.5 gives "1/2"). Values
+    // within 1e-14 of a whole number stay whole on both sides of zero ("-2").
     static CString DoubleToFraction(double v);
     static double FractionToDouble(const CString& text);
 
