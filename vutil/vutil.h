@@ -25,6 +25,9 @@
 #include "vutil/persist/serialize_data.h"
 #include "vutil/persist/version_number.h"
 
+#include "vutil/text/number_format.h"
+#include "vutil/text/number_runtime.h"
+#include "vutil/text/number_text_conv.h"
 #include "vutil/text/string_utils.h"
 
 #include "vutil/system/keyboard.h"
