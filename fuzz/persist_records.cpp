@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "vutil/core/text_array.h"
+#include "vutil/dates/date_entry.h"
+#include "vutil/dates/date_time.h"
 #include "vutil/framework/archive.h"
 #include "vutil/framework/exceptions.h"
 #include "vutil/framework/file.h"
@@ -49,6 +51,8 @@ void Record(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Record<TextArray>(data, size);
+    Record<DateTime>(data, size);
+    Record<DateEntry>(data, size);
     Record<CVersionNumber>(data, size);
     Record<Address>(data, size);
     Record<CPerson>(data, size);
@@ -81,22 +85,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Container<std::map<int, double>>(data, size);
     Container<std::map<int, std::string>>(data, size);
     Container<std::map<int, CString>>(data, size);
+    Container<std::map<int, DateTime>>(data, size);
     Container<std::map<double, bool>>(data, size);
     Container<std::map<double, int>>(data, size);
     Container<std::map<double, double>>(data, size);
     Container<std::map<double, std::string>>(data, size);
     Container<std::map<double, CString>>(data, size);
+    Container<std::map<double, DateTime>>(data, size);
     Container<std::map<std::string, bool>>(data, size);
     Container<std::map<std::string, int>>(data, size);
     Container<std::map<std::string, double>>(data, size);
     Container<std::map<std::string, std::string>>(data, size);
     Container<std::map<std::string, CString>>(data, size);
+    Container<std::map<std::string, DateTime>>(data, size);
     Container<std::map<CString, bool>>(data, size);
     Container<std::map<CString, int>>(data, size);
     Container<std::map<CString, unsigned int>>(data, size);
     Container<std::map<CString, double>>(data, size);
     Container<std::map<CString, std::string>>(data, size);
     Container<std::map<CString, CString>>(data, size);
+    Container<std::map<CString, DateTime>>(data, size);
     Container<std::map<CString, CString, NoCase>>(data, size);
     Container<std::map<unsigned int, CRect>>(data, size);
     return 0;

@@ -5,6 +5,8 @@
 #include "archive_bytes.h"
 #include "support/test_support.h"
 #include "vutil/core/text_array.h"
+#include "vutil/dates/date_entry.h"
+#include "vutil/dates/date_time.h"
 #include "vutil/persist/address.h"
 #include "vutil/persist/crypto.h"
 #include "vutil/persist/person.h"
@@ -66,6 +68,34 @@ TEST(ArchiveDump, Records) {
     std::string out = Dump(dir, test::StoreBytes([&](CArchive& ar) { v1.Serialize(ar); }).substr(0, 9), "--as version", &status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(out, "truncated record at offset 0\n");
+}
+
+TEST(ArchiveDump, DateRecords) {
+    test::TempDir dir;
+    DateTime full(9999, 12, 31, 23, 5, 9), dateOnly, nothing;
+    dateOnly.SetDate(1582, 10, 4);
+    const std::string times = test::StoreBytes([&](CArchive& ar) {
+        full.Serialize(ar);
+        dateOnly.Serialize(ar);
+        nothing.Serialize(ar);
+        ar << static_cast<WORD>(1) << -4 << 24 << 0 << 0;  // out of range both ways
+    });
+    EXPECT_EQ(Dump(dir, times, "--as datetime"),
+              "DateTime day 3652061 (9999-12-31), 23:05:09\n"
+              "DateTime day 577737 (1582-10-04), no time\n"
+              "DateTime day 0 (no date), no time\n"
+              "DateTime day -4 (out of range), time 24:0:0 (out of range)\n");
+
+    DateEntry rule;
+    rule.SetDayOfWeek("Thanksgiving", DateEntry::OCCURRENCE_FOURTH, 5, 11);
+    rule.SetID(3);
+    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { rule.Serialize(ar); }), "--as dateentry"),
+              "DateEntry id 3 \"Thanksgiving\"\n"
+              "  occurrence 4, year type 0, weekday no\n"
+              "  day 0, day of week 5, before/after 0, month 11, year 0\n");
+    int status = 0;
+    Dump(dir, times.substr(0, 20), "--as datetime", &status);
+    EXPECT_EQ(status, 1);
 }
 
 }  // namespace

@@ -25,13 +25,18 @@ TEST(PersistText, NumbersMatchPlainDecimalAndAtoi) {
     for (const auto& [text, value] : parse) EXPECT_EQ(NumberFromText(text), value) << text;
 }
 
-TEST(PersistText, SplitKeepsEmptyPieces) {
-    std::vector<CString> pieces{"kept"};
-    SplitText("a,,b,", ",", pieces);
-    EXPECT_EQ(pieces, (std::vector<CString>{"kept", "a", "", "b", ""}));
-    pieces.clear();
-    SplitText("abc", "", pieces);
-    EXPECT_EQ(pieces, std::vector<CString>{"abc"});
+TEST(PersistText, EmptyPiecesOfByteTextAreZeroBytes) {
+    // Every separator counts, so a doubled or trailing one still yields a byte.
+    const std::pair<const char*, std::vector<int>> cases[] = {
+        {"1, , 2", {1, 0, 2}}, {"5, ", {5, 0}}, {"", {0}}, {"300, -1", {44, 255}}, {"1,2", {12}}};
+    for (const auto& [text, expected] : cases) {
+        CByteArray bytes;
+        bytes.Add(99);  // emptied first
+        DecimalTextToBytes(text, ", ", bytes);
+        std::vector<int> got;
+        for (int i = 0; i < bytes.GetSize(); ++i) got.push_back(bytes[i]);
+        EXPECT_EQ(got, expected) << text;
+    }
 }
 
 TEST(PersistText, SpaceSeparatedByteText) {

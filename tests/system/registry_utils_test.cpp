@@ -7,6 +7,7 @@
 
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
+#include "vutil/persist/crypto.h"
 #include "vutil/platform/error.h"
 #include "vutil/platform/settings.h"
 #include "vutil/system/registry_utils.h"
@@ -74,16 +75,50 @@ TEST_F(RegistryUtils, OtherTypesReadAsTheirFirstString) {
     EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "bin", false), "ab");
 }
 
-TEST_F(RegistryUtils, EncryptedBranchesWaitForTheCipher) {
+// The stored form of cipher bytes: decimal numbers without padding, one space apart.
+std::string SpaceSeparated(const CByteArray& bytes) {
+    std::string out;
+    for (int i = 0; i < bytes.GetSize(); ++i) out += (i ? " " : "") + std::to_string(bytes[i]);
+    return out;
+}
+
+TEST_F(RegistryUtils, EncryptedValuesRoundTripAsDecimalByteText) {
+    const CString values[] = {"p", "sixteen bytes ok", "seventeen bytes!!", "C:\\path with \"quotes\" = \xE9",
+                              CString('z', 200)};
+    for (const CString& value : values) {
+        SCOPED_TRACE(value.GetString());
+        ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "Software\\Secret", "pw", value, true));
+        EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "Software\\Secret", "pw", true), value);
+        // Read plain, the value is the cipher's bytes in their text form.
+        CByteArray cipher;
+        ASSERT_TRUE(CCrypto::GetInstance()->Encrypt(value, cipher));
+        EXPECT_EQ((value.GetLength() + 15) / 16 * 16, cipher.GetSize());
+        const CString stored = CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "Software\\Secret", "pw", false);
+        EXPECT_EQ(stored.str(), SpaceSeparated(cipher));
+    }
+    EXPECT_EQ(LogCount(), 0u);
+    // The settings file never holds the clear text.
+    EXPECT_EQ(test::ReadFileBytes(m_dir.File("registry.reg")).find("zzzz"), std::string::npos);
+}
+
+TEST_F(RegistryUtils, EncryptedBranchesOnEmptyAndForeignValues) {
     ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "empty", "", false));
     EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "empty", true), "");
     EXPECT_EQ(LogCount(), 0u);  // an empty value never reaches the cipher
-    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "cipher", "7 200 31", false));
-    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "cipher", true), "");
+    // An empty text cannot be encrypted: logged, and nothing is written.
+    EXPECT_FALSE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "secret", "", true));
     EXPECT_EQ(LogCount(), 1u);
-    EXPECT_FALSE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "secret", "text", true));
-    EXPECT_EQ(LogCount(), 2u);
     EXPECT_FALSE(CRegistryUtils::HaveValue(HKEY_CURRENT_USER, "S", "secret"));
+    // Byte text that is not whole cipher blocks deciphers to nothing.
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "short", "7 200 31", false));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "short", true), "");
+    // Numbers beyond a byte keep their low 8 bits, so 256 + b reads as b.
+    CByteArray cipher;
+    ASSERT_TRUE(CCrypto::GetInstance()->Encrypt("low byte", cipher));
+    std::string wide;
+    for (int i = 0; i < cipher.GetSize(); ++i) wide += (i ? " " : "") + std::to_string(cipher[i] + 256);
+    ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "wide", CString(wide), false));
+    EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "wide", true), "low byte");
 }
 
 TEST_F(RegistryUtils, DeleteKeyRules) {

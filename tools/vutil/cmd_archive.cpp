@@ -11,6 +11,8 @@
 
 #include "command.h"
 #include "vutil/core/text_array.h"
+#include "vutil/dates/date_entry.h"
+#include "vutil/dates/date_time.h"
 #include "vutil/framework/archive.h"
 #include "vutil/framework/exceptions.h"
 #include "vutil/framework/file.h"
@@ -127,6 +129,36 @@ void PrintTextArray(vutil::TextArray& a) {
     for (const CString& s : a) std::cout << "  [" << i++ << "] " << Quote(s) << "\n";
 }
 
+// The raw stored values, each with its calendar reading where it has one.
+void PrintDateTime(vutil::DateTime& t) {
+    char buf[64];
+    std::cout << "DateTime day " << t.GetDayNumber();
+    if (t.IsValidDate()) {
+        int y = 0, m = 0, d = 0;
+        t.GetDate(y, m, d);
+        std::snprintf(buf, sizeof buf, " (%04d-%02d-%02d)", y, m, d);
+        std::cout << buf;
+    } else {
+        std::cout << (t.GetDayNumber() == 0 ? " (no date)" : " (out of range)");
+    }
+    if (t.IsValidTime()) {
+        std::snprintf(buf, sizeof buf, ", %02d:%02d:%02d", t.GetHour(), t.GetMinute(), t.GetSecond());
+    } else if (t.GetHour() == -1 && t.GetMinute() == -1 && t.GetSecond() == -1) {
+        std::snprintf(buf, sizeof buf, ", no time");
+    } else {
+        std::snprintf(buf, sizeof buf, ", time %d:%d:%d (out of range)", t.GetHour(), t.GetMinute(), t.GetSecond());
+    }
+    std::cout << buf << "\n";
+}
+
+void PrintDateEntry(vutil::DateEntry& e) {
+    std::cout << "DateEntry id " << e.GetID() << " " << Quote(e.GetDesc()) << "\n";
+    std::cout << "  occurrence " << static_cast<int>(e.GetOccurrence()) << ", year type "
+              << static_cast<int>(e.GetYearType()) << ", weekday " << (e.GetWeekDay() ? "yes" : "no") << "\n";
+    std::cout << "  day " << e.GetDay() << ", day of week " << e.GetDayOfWeek() << ", before/after "
+              << e.GetBeforeAfterDayOfWeek() << ", month " << e.GetMonth() << ", year " << e.GetYear() << "\n";
+}
+
 void PrintVersion(vutil::CVersionNumber& v) { std::cout << "CVersionNumber " << v.GetString().GetString() << "\n"; }
 
 void PrintAddress(vutil::Address& a) {
@@ -203,13 +235,16 @@ int RunArchive(const std::vector<std::string>& args) {
     }
     vutil::CMemFile file(data.data(), static_cast<vutil::UINT>(data.size()));
     if (as == "textarray") return DumpRecords<vutil::TextArray>(file, PrintTextArray);
+    if (as == "datetime") return DumpRecords<vutil::DateTime>(file, PrintDateTime);
+    if (as == "dateentry") return DumpRecords<vutil::DateEntry>(file, PrintDateEntry);
     if (as == "version") return DumpRecords<vutil::CVersionNumber>(file, PrintVersion);
     if (as == "address") return DumpRecords<vutil::Address>(file, PrintAddress);
     if (as == "person") return DumpRecords<vutil::CPerson>(file, PrintPerson);
-    return vutil::cli::UsageError("archive", "unknown record type '" + as + "' (textarray, version, address, person)");
+    return vutil::cli::UsageError("archive", "unknown record type '" + as +
+                                                "' (textarray, datetime, dateentry, version, address, person)");
 }
 
-vutil::cli::Register reg({"archive", "dump <file> [--as textarray|version|address|person]",
+vutil::cli::Register reg({"archive", "dump <file> [--as textarray|datetime|dateentry|version|address|person]",
                           "show the strings, numbers and encrypted strings of an archive file, or its records",
                           RunArchive});
 

@@ -9,15 +9,6 @@ namespace vutil {
 
 namespace {
 
-// Empty or all blank. Characters go to the tables as signed bytes, so 0x80-0xFF are
-// never blank.
-bool IsBlankText(const CString& text) {
-    for (int i = 0; i < text.GetLength(); ++i) {
-        if (!CStringUtils::IsSpace(static_cast<signed char>(text.GetAt(i)))) return false;
-    }
-    return true;
-}
-
 bool InRange(std::int64_t value, std::int64_t low, std::int64_t high) { return value >= low && value <= high; }
 
 }  // namespace
@@ -64,7 +55,7 @@ int DateEntry::ConvertOccurrence(OCCURRENCE occurrence) {
 }
 
 bool DateEntry::IsValid() const {
-    if (IsBlankText(m_csDesc)) return false;
+    if (CStringUtils::IsEffectivelyEmpty(m_csDesc)) return false;
     if (!InRange(m_nMonth, 1, 12)) return false;
     if (m_nYear != 0 && !InRange(m_nYear, 100, 9999)) return false;
     const bool weekdayRule = InRange(m_nDayOfWeek, 1, 7) && m_eOccurrence != OCCURRENCE_DAY;

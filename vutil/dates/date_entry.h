@@ -74,6 +74,8 @@ public:
     // is not touched.
     void GetDateFor(int year, DateTime& out) const;
     bool IsMatch(int day, int month, int year) const;
+    // Archive record, version 2; version 1 (no ID) still loads.
+    void Serialize(CArchive& ar);
 
 protected:
     bool IsMonthMatch(int month) const;

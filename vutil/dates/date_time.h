@@ -15,6 +15,7 @@
 
 namespace vutil {
 
+class CArchive;
 class COleDateTime;
 
 class DateTime {
@@ -126,6 +127,9 @@ public:
     static void ConvertFromSeconds(std::int64_t s, long& days, int& hours, int& minutes, int& seconds);
     static void ConvertToSeconds(long days, int hours, int minutes, int seconds, std::int64_t& s);
     static void ConvertDeltaToSeconds(const DateTime& a, const DateTime& b, std::int64_t& s);
+
+    // Archive record: a 16-bit version (1), then day number, hour, minute, second raw.
+    void Serialize(CArchive& ar);
 
 protected:
     static int DaysFromDay1(int year, int month, int day);

@@ -39,39 +39,6 @@ int NumberFromText(const CString& text) {
     return static_cast<int>(value);
 }
 
-void SplitText(const CString& text, const CString& delimiter, std::vector<CString>& pieces) {
-    const std::string_view s = text.view();
-    const std::string_view d = delimiter.view();
-    if (d.empty()) {
-        pieces.push_back(text);
-        return;
-    }
-    std::size_t start = 0;
-    for (std::size_t hit; (hit = s.find(d, start)) != std::string_view::npos; start = hit + d.size()) {
-        pieces.emplace_back(s.substr(start, hit - start));
-    }
-    pieces.emplace_back(s.substr(start));
-}
-
-namespace {
-// Characters reach the tables as signed bytes, so 0x80-0xFF are never blank.
-bool IsBlank(char c) { return CStringUtils::IsSpace(static_cast<signed char>(c)); }
-}  // namespace
-
-bool IsBlankText(const CString& text) {
-    for (char c : text.view()) {
-        if (!IsBlank(c)) return false;
-    }
-    return true;
-}
-
-CString TrimBlanks(const CString& text) {
-    std::string_view s = text.view();
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return CString(s);
-}
-
 CString BytesToDecimalText(const CByteArray& bytes, const CString& separator) {
     CString out;
     out.Preallocate(bytes.GetSize() * (3 + separator.GetLength()));
@@ -84,9 +51,10 @@ CString BytesToDecimalText(const CByteArray& bytes, const CString& separator) {
 
 void DecimalTextToBytes(const CString& text, const CString& separator, CByteArray& bytes) {
     bytes.RemoveAll();
-    std::vector<CString> pieces;
-    SplitText(text, separator, pieces);
-    for (const CString& piece : pieces) bytes.Add(static_cast<BYTE>(NumberFromText(piece) & 0xFF));
+    CStringArray pieces;
+    CStringUtils::SplitLine(text, separator, pieces);
+    bytes.SetSize(pieces.GetSize());
+    for (int i = 0; i < pieces.GetSize(); ++i) bytes[i] = static_cast<BYTE>(NumberFromText(pieces[i]) & 0xFF);
 }
 
 }  // namespace vutil::persist_text

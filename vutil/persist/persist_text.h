@@ -1,14 +1,11 @@
 #pragma once
-// Small text helpers of the persistence code: decimal numbers, splitting and trimming,
-// and the decimal text forms of byte arrays.
+// Small text helpers of the persistence code: decimal numbers and the decimal text
+// forms of byte arrays.
 //
 // SWITCH-TO-SHARED: NumberText and NumberFromText stand in for
 // CNumberTextConv::NumberToString(n, false, width, "0") and
-// CNumberTextConv::GetNumberFromString; SplitText, TrimBlanks and IsBlankText for
-// CStringUtils::SplitLine, Trim and IsEffectivelyEmpty. Every persistence caller goes
-// through here, so moving to those classes is a change to persist_text.cpp only.
-
-#include <vector>
+// CNumberTextConv::GetNumberFromString. Every persistence caller goes through here,
+// so moving to that class is a change to persist_text.cpp only.
 
 #include "vutil/framework/collections.h"
 #include "vutil/framework/cstring.h"
@@ -19,12 +16,6 @@ namespace vutil::persist_text {
 CString NumberText(int n, int width = 0);
 // atoi of the text once the thousands separator (",") is removed; saturates on overflow.
 int NumberFromText(const CString& text);
-
-// Appends the pieces between delimiters, empty ones included, then the remainder; an
-// empty or absent delimiter gives the whole text as one piece.
-void SplitText(const CString& text, const CString& delimiter, std::vector<CString>& pieces);
-bool IsBlankText(const CString& text);
-CString TrimBlanks(const CString& text);
 
 // Decimal byte values joined by the separator (", " in CCrypto's form, " " in the
 // registry's), and the reverse: the text is split at the separator and each piece's

@@ -21,6 +21,8 @@
 
 namespace vutil {
 
+class DateTime;
+
 // Value types a map may hold under int, double and std::string keys. Types that own
 // their archive layout elsewhere join by specialising this and adding StoreItem /
 // LoadItem overloads below.
@@ -31,6 +33,7 @@ template <> struct SerializableMapValue<int> : std::true_type {};
 template <> struct SerializableMapValue<double> : std::true_type {};
 template <> struct SerializableMapValue<std::string> : std::true_type {};
 template <> struct SerializableMapValue<CString> : std::true_type {};
+template <> struct SerializableMapValue<DateTime> : std::true_type {};
 
 // Under CString keys an unsigned int value is allowed too (same 32-bit layout as int).
 template <typename V>
@@ -99,6 +102,9 @@ private:
     static void LoadItem(CArchive& ar, std::string& v) { Deserialize(ar, v); }
     static void StoreItem(CArchive& ar, const CRect& v);
     static void LoadItem(CArchive& ar, CRect& v);
+    // The DateTime record (version, then its four raw fields).
+    static void StoreItem(CArchive& ar, const DateTime& v);
+    static void LoadItem(CArchive& ar, DateTime& v);
 
     static void StoreCount(CArchive& ar, std::size_t n) { ar << static_cast<unsigned int>(n); }
     static unsigned int LoadCount(CArchive& ar) {

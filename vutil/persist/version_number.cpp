@@ -1,10 +1,10 @@
 #include "vutil/persist/version_number.h"
 
 #include <tuple>
-#include <vector>
 
 #include "vutil/framework/archive.h"
 #include "vutil/persist/persist_text.h"
+#include "vutil/text/string_utils.h"
 
 namespace vutil {
 
@@ -14,14 +14,16 @@ constexpr WORD kVersionNumberVersion = 1;
 
 void CVersionNumber::SetVersion(const CString& text) {
     m_nMajor = m_nMinor = m_nSub = 0;
-    if (persist_text::IsBlankText(text)) return;
-    std::vector<CString> parts;
-    if (text.Find('.') >= 0) persist_text::SplitText(text, ".", parts);
-    else if (text.Find(',') >= 0) persist_text::SplitText(text, ",", parts);
-    else parts.push_back(text);
+    if (CStringUtils::IsEffectivelyEmpty(text)) return;
+    CStringArray parts;
+    if (text.Find('.') >= 0) CStringUtils::SplitLine(text, ".", parts);
+    else if (text.Find(',') >= 0) CStringUtils::SplitLine(text, ",", parts);
+    else parts.Add(text);
     int* fields[3] = {&m_nMajor, &m_nMinor, &m_nSub};
-    for (std::size_t i = 0; i < parts.size() && i < 3; ++i) {
-        *fields[i] = persist_text::NumberFromText(persist_text::TrimBlanks(parts[i]));
+    for (int i = 0; i < parts.GetSize() && i < 3; ++i) {
+        CString part = parts[i];
+        CStringUtils::Trim(part);
+        *fields[i] = persist_text::NumberFromText(part);
     }
 }
 

@@ -5,9 +5,12 @@
 
 #include "vutil/core/app_logger.h"
 #include "vutil/framework/collections.h"
+#include "vutil/persist/crypto.h"
+#include "vutil/persist/persist_text.h"
 #include "vutil/platform/settings.h"
 #include "vutil/system/system_utils.h"
 #include "vutil/system/text_helpers_internal.h"
+#include "vutil/text/string_utils.h"
 
 namespace vutil {
 
@@ -26,7 +29,7 @@ void LogCode(const char* site, LONG code) {
         log->AddLine(CString(site) + CSystemUtils::GetLastError(static_cast<unsigned long>(code)));
 }
 
-bool BadKey(HKEY root, const CString& subKey) { return !root || th::IsEffectivelyEmpty(subKey); }
+bool BadKey(HKEY root, const CString& subKey) { return !root || CStringUtils::IsEffectivelyEmpty(subKey); }
 
 // Closes an open key when the scope ends, on every path.
 class KeyGuard {
@@ -77,14 +80,20 @@ CString CRegistryUtils::GetKeyValue(HKEY root, const CString& subKey, const CStr
         text = CString(buffer);
     }
     if (decrypt && !text.IsEmpty()) {
-        CStringArray pieces;
-        th::SplitLine(text, " ", pieces);
+        // The value holds the cipher bytes as space-separated decimal numbers.
         CByteArray bytes;
-        for (int i = 0; i < pieces.GetSize(); ++i)
-            bytes.Add(static_cast<BYTE>(th::GetNumberFromString(pieces[i]) & 0xFF));
-        // The cipher joins the library later; until then an encrypted value cannot be read.
-        Log("{99E4632B-7C6E-4DD6-99A2-E5C0EDCF8D8A}");
-        return CString();
+        persist_text::DecimalTextToBytes(text, CStringUtils::m_csSpace, bytes);
+        CCrypto* crypto = CCrypto::GetInstance();
+        if (!crypto) {
+            Log("{99E4632B-7C6E-4DD6-99A2-E5C0EDCF8D8A}");
+            return CString();
+        }
+        CString plain;
+        if (!crypto->Decrypt(bytes, plain)) {
+            Log("{3BFB2708-ECBF-4296-B4B3-526E57DCC97B}");
+            return CString();
+        }
+        return plain;
     }
     return text;
 }
@@ -100,13 +109,25 @@ bool CRegistryUtils::CreateKeyAndValue(HKEY root, const CString& subKey, const C
         LogCode("{331A46C8-3158-479F-987D-DA6AF4009F88}", rc);
         return false;
     }
+    // Plain values are written as they are; encrypted ones as their cipher byte text.
+    const CString* data = &value;
+    CString cipherText;
     if (encrypt) {
-        // No cipher instance can be had yet.
-        Log("{69F26F05-8636-46C4-B2D4-4BBFBDE165DF}");
-        return false;
+        CCrypto* crypto = CCrypto::GetInstance();
+        if (!crypto) {
+            Log("{69F26F05-8636-46C4-B2D4-4BBFBDE165DF}");
+            return false;
+        }
+        CByteArray bytes;
+        if (!crypto->Encrypt(value, bytes)) {
+            Log("{B73AAA84-CB14-4BCD-B996-F25B7CF73EE9}");
+            return false;
+        }
+        cipherText = persist_text::BytesToDecimalText(bytes, CStringUtils::m_csSpace);
+        data = &cipherText;
     }
-    LONG rc = pf::SettingsSetValue(key.get(), valueName.view(), pf::kRegSz, reinterpret_cast<const BYTE*>(value.GetString()),
-                                   static_cast<DWORD>(value.GetLength()));
+    LONG rc = pf::SettingsSetValue(key.get(), valueName.view(), pf::kRegSz, reinterpret_cast<const BYTE*>(data->GetString()),
+                                   static_cast<DWORD>(data->GetLength()));
     if (rc != 0) {
         LogCode("{D6D4128D-0906-4E46-A6AD-D13DD58676A4}", rc);
         return false;
@@ -149,7 +170,7 @@ bool CRegistryUtils::DeleteValue(HKEY root, const CString& subKey, const CString
         Log("{E611228C-C948-4C9C-8A96-0B0D2170AE41}");
         return false;
     }
-    if (th::IsEffectivelyEmpty(subKey)) {
+    if (CStringUtils::IsEffectivelyEmpty(subKey)) {
         Log("{444BF591-0C28-4A4C-8FF5-560D171BF31C}");
         return false;
     }

@@ -4,7 +4,7 @@
 #include "vutil/platform/error.h"
 #include "vutil/platform/system.h"
 #include "vutil/system/registry_utils.h"
-#include "vutil/system/text_helpers_internal.h"
+#include "vutil/text/string_utils.h"
 
 namespace vutil {
 
@@ -50,7 +50,7 @@ CString CSystemUtils::GetLastError(unsigned long code) {
     if (code == 0) return CString();
     if (const char* text = ShellOperationText(code)) return CString(text);
     CString text(platform::GetErrorMessage(static_cast<DWORD>(code)));
-    text_helpers::Trim(text);
+    CStringUtils::Trim(text);
     if (!text.IsEmpty() && text[text.GetLength() - 1] != '.') text += '.';
     return text;
 }
@@ -85,7 +85,7 @@ CString CSystemUtils::GetUserSID() {
     CString appData(platform::UserAppDataFolder());
     for (unsigned int i = 0; i < sids.GetCount(); ++i) {
         CString image = CRegistryUtils::GetKeyValue(HKEY_LOCAL_MACHINE, profiles + "\\" + sids.GetAt(i), "ProfileImagePath", false);
-        if (text_helpers::MatchFirstChars(appData, image, false)) return sids.GetAt(i);
+        if (CStringUtils::MatchFirstChars(appData, image, false)) return sids.GetAt(i);
     }
     return CString();
 }

@@ -1,60 +1,15 @@
 #pragma once
-// Stand-ins for a few text and number helpers of CStringUtils / CNumberTextConv,
-// with the same behaviour, until those classes carry them; then each call site
-// switches to the real member and this file goes.
+// Stand-ins for CNumberTextConv's number helpers and CDirUtils::ParseParentDir, with
+// the same behaviour, until those classes carry them; then each call site switches to
+// the real member and this file goes.
 
 #include <cstdint>
 #include <cstdlib>
 
 #include "vutil/dates/locale_utils.h"
-#include "vutil/framework/collections.h"
 #include "vutil/framework/cstring.h"
-#include "vutil/text/string_utils.h"
 
 namespace vutil::text_helpers {
-
-// CStringUtils::IsEffectivelyEmpty
-inline bool IsEffectivelyEmpty(const CString& text) {
-    for (int i = 0; i < text.GetLength(); ++i)
-        if (!CStringUtils::IsSpace(static_cast<signed char>(text[i]))) return false;
-    return true;
-}
-
-// CStringUtils::Trim
-inline void Trim(CString& text) {
-    int n = text.GetLength();
-    int first = 0;
-    while (first < n && CStringUtils::IsSpace(static_cast<signed char>(text[first]))) ++first;
-    int last = n;
-    while (last > first && CStringUtils::IsSpace(static_cast<signed char>(text[last - 1]))) --last;
-    if (first > 0 || last < n) text = text.Mid(first, last - first);
-}
-
-// CStringUtils::SplitLine
-inline void SplitLine(const CString& text, const CString& delimiter, CStringArray& pieces) {
-    if (delimiter.IsEmpty() || text.Find(delimiter) < 0) {
-        pieces.Add(text);
-        return;
-    }
-    int start = 0;
-    for (int at; (at = text.Find(delimiter, start)) >= 0; start = at + delimiter.GetLength())
-        pieces.Add(text.Mid(start, at - start));
-    pieces.Add(text.Mid(start));
-}
-
-// CStringUtils::MatchFirstChars
-inline bool MatchFirstChars(const CString& text, const CString& prefix, bool caseSensitive) {
-    if (text.IsEmpty() || prefix.IsEmpty() || text.GetLength() < prefix.GetLength()) return false;
-    for (int i = 0; i < prefix.GetLength(); ++i) {
-        int t = static_cast<signed char>(text[i]);
-        int p = static_cast<signed char>(prefix[i]);
-        if (t == p) continue;
-        if (caseSensitive) return false;
-        int other = CStringUtils::IsLower(t) ? CStringUtils::ToUpper(t) : CStringUtils::ToLower(t);
-        if (t < 0 || other != p) return false;
-    }
-    return true;
-}
 
 // CDirUtils::ParseParentDir
 inline CString ParseParentDir(const CString& path) {
