@@ -1,5 +1,5 @@
-// Decimal byte text (the registry's space-separated form among them), the number
-// helpers behind it, and stepping back over a marker.
+// Decimal byte text (the registry's space-separated form among them) and stepping
+// back over a marker.
 
 #include <gtest/gtest.h>
 
@@ -13,17 +13,6 @@ namespace vutil {
 namespace {
 
 using namespace persist_text;
-
-TEST(PersistText, NumbersMatchPlainDecimalAndAtoi) {
-    EXPECT_EQ(NumberText(5, 3), CString("005"));
-    EXPECT_EQ(NumberText(1234, 3), CString("1234"));
-    EXPECT_EQ(NumberText(-7), CString("-7"));
-    EXPECT_EQ(NumberText(INT_MIN), CString("-2147483648"));
-    const std::pair<const char*, int> parse[] = {{"42", 42},   {"  -17x", -17}, {"1,234", 1234}, {"", 0},
-                                                 {"abc", 0},   {"+8", 8},       {"\t3 4", 3},    {"99999999999", INT_MAX},
-                                                 {"-99999999999", INT_MIN}};
-    for (const auto& [text, value] : parse) EXPECT_EQ(NumberFromText(text), value) << text;
-}
 
 TEST(PersistText, EmptyPiecesOfByteTextAreZeroBytes) {
     // Every separator counts, so a doubled or trailing one still yields a byte.

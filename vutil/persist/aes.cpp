@@ -30,19 +30,22 @@ constexpr BYTE Mul(BYTE a, BYTE b) {
 
 // The S-box from its definition: multiplicative inverse in GF(2^8), then the affine map.
 constexpr std::array<BYTE, 256> MakeSBox() {
+    // Walk the powers of the generator 3 and, in step, of its inverse: p = 3^i and
+    // q = 3^-i, so q is the multiplicative inverse of p. 255 steps, cheap enough for
+    // every compiler's constant evaluation.
     std::array<BYTE, 256> s{};
-    for (int x = 0; x < 256; ++x) {
-        BYTE inv = 0;
-        for (int y = 1; y < 256 && x; ++y) {
-            if (Mul(static_cast<BYTE>(x), static_cast<BYTE>(y)) == 1) {
-                inv = static_cast<BYTE>(y);
-                break;
-            }
-        }
-        BYTE r = inv;
-        for (int i = 1; i < 5; ++i) r ^= static_cast<BYTE>((inv << i) | (inv >> (8 - i)));
-        s[static_cast<std::size_t>(x)] = static_cast<BYTE>(r ^ 0x63);
-    }
+    BYTE p = 1, q = 1;
+    do {
+        p = static_cast<BYTE>(p ^ (p << 1) ^ ((p & 0x80) ? 0x1B : 0));
+        q = static_cast<BYTE>(q ^ (q << 1));
+        q = static_cast<BYTE>(q ^ (q << 2));
+        q = static_cast<BYTE>(q ^ (q << 4));
+        if (q & 0x80) q = static_cast<BYTE>(q ^ 0x09);
+        BYTE r = q;
+        for (int i = 1; i < 5; ++i) r = static_cast<BYTE>(r ^ ((q << i) | (q >> (8 - i))));
+        s[p] = static_cast<BYTE>(r ^ 0x63);
+    } while (p != 1);
+    s[0] = 0x63;  // zero has no inverse
     return s;
 }
 

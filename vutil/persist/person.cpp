@@ -4,7 +4,7 @@
 
 #include "vutil/framework/archive.h"
 #include "vutil/persist/crypto.h"
-#include "vutil/persist/persist_text.h"
+#include "vutil/text/number_text_conv.h"
 
 namespace vutil {
 
@@ -90,8 +90,8 @@ CString CPerson::GetPhoneNumbers() const {
 
 CString CPerson::FormatPhone(int country, int area, int exchange, int line, int extension) {
     if (exchange <= 0) return CString();
-    CString local = persist_text::NumberText(exchange, 3) + " " + persist_text::NumberText(line, 4);
-    if (extension > 0) local += " ext. " + persist_text::NumberText(extension);
+    CString local = CNumberTextConv::NumberToString(exchange, false, 3, "0") + " " + CNumberTextConv::NumberToString(line, false, 4, "0");
+    if (extension > 0) local += " ext. " + CNumberTextConv::NumberToString(extension, false, 0, "");
     if (area <= 0) return local;
     CString phone;
     if (country > 1) phone.Format("+%d %d %s", country, area, local);

@@ -3,7 +3,7 @@
 #include <tuple>
 
 #include "vutil/framework/archive.h"
-#include "vutil/persist/persist_text.h"
+#include "vutil/text/number_text_conv.h"
 #include "vutil/text/string_utils.h"
 
 namespace vutil {
@@ -23,7 +23,7 @@ void CVersionNumber::SetVersion(const CString& text) {
     for (int i = 0; i < parts.GetSize() && i < 3; ++i) {
         CString part = parts[i];
         CStringUtils::Trim(part);
-        *fields[i] = persist_text::NumberFromText(part);
+        *fields[i] = CNumberTextConv::GetNumberFromString(part);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "vutil/platform/settings.h"
 #include "vutil/system/system_utils.h"
 #include "vutil/system/text_helpers_internal.h"
+#include "vutil/text/number_text_conv.h"
 #include "vutil/text/string_utils.h"
 
 namespace vutil {
@@ -75,7 +76,7 @@ CString CRegistryUtils::GetKeyValue(HKEY root, const CString& subKey, const CStr
         DWORD size = sizeof number;
         DWORD again = 0;
         pf::SettingsQueryValue(key.get(), valueName.view(), &again, reinterpret_cast<BYTE*>(&number), &size);
-        text = th::NumberToString(static_cast<std::uint64_t>(number));
+        text = CNumberTextConv::NumberToString(static_cast<std::uint64_t>(number));
     } else {
         text = CString(buffer);
     }
