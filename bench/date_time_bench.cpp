@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ratio_reporter.h"
+
 #include <cstdio>
 #include <map>
 #include <random>
@@ -150,40 +152,10 @@ BENCHMARK(AddMonths_Literal);
 BENCHMARK(GetDateFor_Library);
 BENCHMARK(GetDateFor_Literal);
 
-// Console output plus the library/literal ratio of each pair at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            auto it = r.counters.find("items_per_second");
-            if (it != r.counters.end()) m_rates[r.benchmark_name()] = it->second.value;
-        }
-    }
-    void PrintRatios() const {
-        std::printf("\n%-14s %16s %16s %10s\n", "function", "library calls/s", "literal calls/s", "ratio");
-        for (const auto& [name, rate] : m_rates) {
-            const auto cut = name.find("_Library");
-            if (cut == std::string::npos) continue;
-            const std::string base = name.substr(0, cut);
-            const auto lit = m_rates.find(base + "_Literal");
-            if (lit == m_rates.end() || lit->second <= 0) continue;
-            std::printf("%-14s %16.3g %16.3g %9.0fx\n", base.c_str(), rate, lit->second, rate / lit->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_rates;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    vutil::bench::RatioReporter reporter("_Library", "_Literal");
+    return vutil::bench::Run(argc, argv, reporter);
 }

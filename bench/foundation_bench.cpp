@@ -160,4 +160,7 @@ BENCHMARK(Concatenate_ref)->Name("Concatenate/ref");
 BENCHMARK(SortNoCase_lib)->Name("SortNoCase/lib");
 BENCHMARK(SortNoCase_ref)->Name("SortNoCase/ref");
 
-VUTIL_BENCH_MAIN();
+int main(int argc, char** argv) {
+    vutil::bench::RatioReporter reporter;
+    return vutil::bench::Run(argc, argv, reporter);
+}

@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ratio_reporter.h"
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -172,41 +174,15 @@ BENCHMARK(BM_ConvertToRoman);
 BENCHMARK(BM_ConvertFromRoman);
 BENCHMARK(BM_Snprintf_Int);
 
-// Console output as usual, then calls/s of each pair and library time / reference time.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.iterations > 0) m_seconds[r.benchmark_name()] = r.GetAdjustedCPUTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const char* pairs[][2] = {{"BM_NumberToString_Grouped", "BM_Snprintf_Grouped"},
-                                  {"BM_DoubleToString", "BM_Snprintf_Double"},
-                                  {"BM_GetDoubleFromString", "BM_Strtod"},
-                                  {"BM_ConvertToRoman", "BM_Snprintf_Int"},
-                                  {"BM_ConvertFromRoman", "BM_Snprintf_Int"}};
-        std::printf("\n%-28s %14s %-22s %14s %8s\n", "library", "calls/s", "reference", "calls/s", "ratio");
-        for (const auto& p : pairs) {
-            if (!m_seconds.count(p[0]) || !m_seconds.count(p[1])) continue;
-            // Adjusted CPU times are in nanoseconds per call (the machine is shared).
-            const double lib = m_seconds[p[0]], ref = m_seconds[p[1]];
-            std::printf("%-28s %14.0f %-22s %14.0f %8.2f\n", p[0], 1e9 / lib, p[1], 1e9 / ref, lib / ref);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_seconds;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    vutil::bench::RatioReporter reporter;
+    reporter.AddPair("BM_NumberToString_Grouped", "BM_Snprintf_Grouped");
+    reporter.AddPair("BM_DoubleToString", "BM_Snprintf_Double");
+    reporter.AddPair("BM_GetDoubleFromString", "BM_Strtod");
+    reporter.AddPair("BM_ConvertToRoman", "BM_Snprintf_Int");
+    reporter.AddPair("BM_ConvertFromRoman", "BM_Snprintf_Int");
+    return vutil::bench::Run(argc, argv, reporter);
 }

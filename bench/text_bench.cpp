@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ratio_reporter.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -234,41 +236,11 @@ BENCHMARK(GetWordsRef)->Name("GetWords/ref");
 BENCHMARK(ReadingLevelLib)->Name("CalcReadingLevel/lib");
 BENCHMARK(ReadingLevelRef)->Name("CalcReadingLevel/ref");
 
-// Keeps each run's MB/s so the ratios can be printed after the usual table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            auto it = r.counters.find("bytes_per_second");
-            if (r.run_type == Run::RT_Iteration && it != r.counters.end())
-                m_mbs[r.benchmark_name()] = it->second.value / 1e6;
-        }
-    }
-    void PrintRatios() const {
-        std::printf("\n%-20s %12s %12s %8s\n", "function", "lib MB/s", "ref MB/s", "lib/ref");
-        for (const auto& [name, lib] : m_mbs) {
-            if (!name.ends_with("/lib")) continue;
-            std::string base = name.substr(0, name.size() - 4);
-            auto ref = m_mbs.find(base + "/ref");
-            if (ref == m_mbs.end()) continue;
-            std::printf("%-20s %12.1f %12.1f %8.2f\n", base.c_str(), lib, ref->second, lib / ref->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> m_mbs;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     GetCorpus();  // generated once, outside the timings
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    vutil::bench::RatioReporter reporter;
+    return vutil::bench::Run(argc, argv, reporter);
 }
