@@ -185,66 +185,44 @@ const Values& SampleValues() {
     return values;
 }
 
-void FormatDate_lib(benchmark::State& state) {
+// One formatter over the sample values, and strftime with the matching pattern.
+template <typename Format>
+void FormatLib(benchmark::State& state, Format format) {
     const auto& v = SampleValues();
     for (auto _ : state) {
-        for (const auto& dt : v.dates) benchmark::DoNotOptimize(vutil::DateTime::ConvertDateToText(dt, false, false, false, true));
+        for (const auto& dt : v.dates) benchmark::DoNotOptimize(format(dt));
     }
     Items(state, v.dates.size());
 }
 
-void FormatDate_ref(benchmark::State& state) {
+void FormatRef(benchmark::State& state, const char* pattern) {
     const auto& v = SampleValues();
     for (auto _ : state) {
         for (const auto& tm : v.tms) {
             char buf[64];
-            benchmark::DoNotOptimize(std::strftime(buf, sizeof buf, "%-m/%-d/%Y", &tm));
+            benchmark::DoNotOptimize(std::strftime(buf, sizeof buf, pattern, &tm));
             benchmark::DoNotOptimize(std::string(buf));
         }
     }
     Items(state, v.tms.size());
 }
 
-void FormatTime_lib(benchmark::State& state) {
-    const auto& v = SampleValues();
-    for (auto _ : state) {
-        for (const auto& dt : v.dates) benchmark::DoNotOptimize(vutil::DateTime::ConvertTimeToText(dt, true));
-    }
-    Items(state, v.dates.size());
-}
-
-void FormatTime_ref(benchmark::State& state) {
-    const auto& v = SampleValues();
-    for (auto _ : state) {
-        for (const auto& tm : v.tms) {
-            char buf[64];
-            benchmark::DoNotOptimize(std::strftime(buf, sizeof buf, "%-I:%M:%S %p", &tm));
-            benchmark::DoNotOptimize(std::string(buf));
-        }
-    }
-    Items(state, v.tms.size());
-}
-
-void FormatWords_lib(benchmark::State& state) {
-    const auto& v = SampleValues();
-    for (auto _ : state) {
-        for (const auto& dt : v.dates)
-            benchmark::DoNotOptimize(vutil::DateTime::ConvertDateToText(dt, false, false, false, false));
-    }
-    Items(state, v.dates.size());
-}
-
-void FormatWords_ref(benchmark::State& state) {
-    const auto& v = SampleValues();
-    for (auto _ : state) {
-        for (const auto& tm : v.tms) {
-            char buf[64];
-            benchmark::DoNotOptimize(std::strftime(buf, sizeof buf, "%B %-d, %Y", &tm));
-            benchmark::DoNotOptimize(std::string(buf));
-        }
-    }
-    Items(state, v.tms.size());
-}
+const bool kFormatters = [] {
+    using vutil::DateTime;
+    benchmark::RegisterBenchmark("FormatDate/lib", [](benchmark::State& s) {
+        FormatLib(s, [](const DateTime& dt) { return DateTime::ConvertDateToText(dt, false, false, false, true); });
+    });
+    benchmark::RegisterBenchmark("FormatDate/ref strftime", [](benchmark::State& s) { FormatRef(s, "%-m/%-d/%Y"); });
+    benchmark::RegisterBenchmark("FormatTime/lib", [](benchmark::State& s) {
+        FormatLib(s, [](const DateTime& dt) { return DateTime::ConvertTimeToText(dt, true); });
+    });
+    benchmark::RegisterBenchmark("FormatTime/ref strftime", [](benchmark::State& s) { FormatRef(s, "%-I:%M:%S %p"); });
+    benchmark::RegisterBenchmark("FormatWords/lib", [](benchmark::State& s) {
+        FormatLib(s, [](const DateTime& dt) { return DateTime::ConvertDateToText(dt, false, false, false, false); });
+    });
+    benchmark::RegisterBenchmark("FormatWords/ref strftime", [](benchmark::State& s) { FormatRef(s, "%B %-d, %Y"); });
+    return true;
+}();
 
 // Approximate text has no C counterpart; it runs alone for its rate.
 void Fuzzy_lib(benchmark::State& state) {
@@ -261,12 +239,6 @@ BENCHMARK(Mix20_lib)->Name("Mix20/lib");
 BENCHMARK(Mix20_ref)->Name("Mix20/ref strptime");
 BENCHMARK(Time_lib)->Name("Time/lib");
 BENCHMARK(Time_ref)->Name("Time/ref strptime");
-BENCHMARK(FormatDate_lib)->Name("FormatDate/lib");
-BENCHMARK(FormatDate_ref)->Name("FormatDate/ref strftime");
-BENCHMARK(FormatTime_lib)->Name("FormatTime/lib");
-BENCHMARK(FormatTime_ref)->Name("FormatTime/ref strftime");
-BENCHMARK(FormatWords_lib)->Name("FormatWords/lib");
-BENCHMARK(FormatWords_ref)->Name("FormatWords/ref strftime");
 BENCHMARK(Fuzzy_lib)->Name("Fuzzy/lib");
 
 }  // namespace

@@ -25,6 +25,12 @@ void AppendNumber(std::string& out, std::int64_t n, int width = 0) {
     out.append(digits, result.ptr);
 }
 
+// ":" and a field of two digits, as every clock text ends.
+void AppendClockField(std::string& out, std::int64_t n) {
+    out += ':';
+    AppendNumber(out, n, 2);
+}
+
 std::string NumberText(std::int64_t n) {
     std::string out;
     AppendNumber(out, n);
@@ -40,7 +46,7 @@ CString DateTime::ConvertDateToText(const DateTime& dt, bool dayLeadingZero, boo
     if (!dt.IsValidDate()) return CString();
     unsigned dayPos = 0, monthPos = 0, yearPos = 0;
     CLocaleUtils::GetDateOrdering(dayPos, monthPos, yearPos);
-    const CString separator = CLocaleUtils::GetDateSeparator();
+    const CString separator = numeric ? CLocaleUtils::GetDateSeparator() : CString();
     // A false flag defers to the locale rather than forcing the short form.
     if (!dayLeadingZero) dayLeadingZero = CLocaleUtils::GetDayHasLeadingZero();
     if (!monthLeadingZero) monthLeadingZero = CLocaleUtils::GetMonthHasLeadingZero();
@@ -115,10 +121,10 @@ CString DateTime::ConvertSecondsToText(std::int64_t seconds) {
     const CString separator = CLocaleUtils::GetTimeSeparator();
     std::string out;
     AppendNumber(out, std::int64_t{days} * 24 + hours, CLocaleUtils::GetHourHasLeadingZero() ? 2 : 0);
-    out += separator.view();
-    AppendNumber(out, minutes, 2);
-    out += separator.view();
-    AppendNumber(out, secs, 2);
+    for (const int field : {minutes, secs}) {
+        out += separator.view();
+        AppendNumber(out, field, 2);
+    }
     return CString(std::move(out));
 }
 
@@ -224,12 +230,9 @@ void DateTime::ConvertToMM(int seconds, int& m) { m = seconds / 60; }
 CString DateTime::ConvertToHHMMSS(int seconds) {
     int h = 0, m = 0, s = 0;
     ConvertToHHMMSS(seconds, h, m, s);
-    std::string out;
-    AppendNumber(out, h);
-    out += ':';
-    AppendNumber(out, m, 2);
-    out += ':';
-    AppendNumber(out, s, 2);
+    std::string out = NumberText(h);
+    AppendClockField(out, m);
+    AppendClockField(out, s);
     return CString(std::move(out));
 }
 
@@ -237,8 +240,7 @@ CString DateTime::ConvertToHHMM(int seconds) {
     int h = 0, m = 0;
     ConvertToHHMM(seconds, h, m);
     std::string out = h >= 1 ? NumberText(h) : std::string("0");
-    out += ':';
-    AppendNumber(out, m, 2);
+    AppendClockField(out, m);
     return CString(std::move(out));
 }
 
@@ -246,10 +248,8 @@ CString DateTime::ConvertToMMSS(int seconds) {
     int m = 0, s = 0;
     ConvertToMMSS(seconds, m, s);
     std::string out;
-    if (m >= 1) AppendNumber(out, m, 2);
-    else out = "00";
-    out += ':';
-    AppendNumber(out, s, 2);
+    AppendNumber(out, m >= 1 ? m : 0, 2);
+    AppendClockField(out, s);
     return CString(std::move(out));
 }
 

@@ -267,23 +267,27 @@ void DateTime::ConvertShortFormTextToDate(const CString& text, DateTime& out) co
     out.m_nDayNumber = 0;
     if (CStringUtils::IsEffectivelyEmpty(text)) return;
     const std::string_view t = text.view();
-    std::array<std::string_view, 3> groups;
+    // Each group's value as atoi reads a run of digits, saturating at INT_MAX.
+    std::array<int, 3> groups{};
     std::size_t count = 0;
     for (std::size_t i = 0; i < t.size() && count < groups.size();) {
         if (!IsDigitByte(t[i])) {
             ++i;
             continue;
         }
-        const std::size_t start = i;
-        while (i < t.size() && IsDigitByte(t[i])) ++i;
-        groups[count++] = t.substr(start, i - start);
+        int value = 0;
+        for (; i < t.size() && IsDigitByte(t[i]); ++i) {
+            const int digit = t[i] - '0';
+            value = value > (INT_MAX - digit) / 10 ? INT_MAX : value * 10 + digit;
+        }
+        groups[count++] = value;
     }
     if (count < groups.size()) return;
     unsigned dayPos = 0, monthPos = 0, yearPos = 0;
     CLocaleUtils::GetDateOrdering(dayPos, monthPos, yearPos);
-    const int day = RuntimeAtoi(groups[dayPos % 3]);
-    const int month = RuntimeAtoi(groups[monthPos % 3]);
-    int year = RuntimeAtoi(groups[yearPos % 3]);
+    const int day = groups[dayPos % 3];
+    const int month = groups[monthPos % 3];
+    int year = groups[yearPos % 3];
     if (year >= 0 && year <= 99) year += year <= CLocaleUtils::GetTwoDigitYearMax() ? 2000 : 1900;
     const int number = DaysFromDay1(year, month, day);
     if (number != 0) out.m_nDayNumber = number;
