@@ -15,6 +15,7 @@
 
 #include "ratio_reporter.h"
 #include "vutil/dates/date_time.h"
+#include "vutil/dates/locale_utils.h"
 #include "vutil/platform/clock.h"
 
 namespace {
@@ -224,6 +225,18 @@ const bool kFormatters = [] {
     return true;
 }();
 
+// What one regional-settings item costs, read as the parsers and formatters read it:
+// most of the gap to the C library is these reads, taken fresh on every call.
+void LocaleItem_lib(benchmark::State& state) {
+    unsigned day = 0, month = 0, year = 0;
+    for (auto _ : state) {
+        vutil::CLocaleUtils::GetDateOrdering(day, month, year);
+        benchmark::DoNotOptimize(day);
+        benchmark::DoNotOptimize(vutil::CLocaleUtils::GetDateSeparator());
+    }
+    Items(state, 2);
+}
+
 // Approximate text has no C counterpart; it runs alone for its rate.
 void Fuzzy_lib(benchmark::State& state) {
     const std::int64_t spans[] = {30, -3600, 5400, 86400, -34560000, 800 * 86400, 2 * 86400 + 7200, 52 * 86400};
@@ -240,6 +253,7 @@ BENCHMARK(Mix20_ref)->Name("Mix20/ref");
 BENCHMARK(Time_lib)->Name("Time/lib");
 BENCHMARK(Time_ref)->Name("Time/ref");
 BENCHMARK(Fuzzy_lib)->Name("Fuzzy/lib");
+BENCHMARK(LocaleItem_lib)->Name("LocaleItem/lib");
 
 }  // namespace
 
