@@ -168,17 +168,13 @@ const Values& SampleValues() {
         Values v;
         std::mt19937 gen(11);
         for (int i = 0; i < 256; ++i) {
-            const int y = 1950 + static_cast<int>(gen() % 150), m = 1 + static_cast<int>(gen() % 12),
+            // 1970 ... 2037: the years a struct tm takes from DateTime.
+            const int y = 1970 + static_cast<int>(gen() % 68), m = 1 + static_cast<int>(gen() % 12),
                       d = 1 + static_cast<int>(gen() % 28), h = static_cast<int>(gen() % 24),
                       mi = static_cast<int>(gen() % 60), s = static_cast<int>(gen() % 60);
             v.dates.emplace_back(y, m, d, h, mi, s);
             struct tm tm {};
-            tm.tm_year = y - 1900;
-            tm.tm_mon = m - 1;
-            tm.tm_mday = d;
-            tm.tm_hour = h;
-            tm.tm_min = mi;
-            tm.tm_sec = s;
+            v.dates.back().Get(tm);
             v.tms.push_back(tm);
         }
         return v;
