@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "vutil/framework/types.h"
+#include "vutil/framework/cstring.h"
 
 namespace vutil {
 
@@ -157,6 +158,39 @@ private:
     std::int32_t m_nHour = -1;
     std::int32_t m_nMinute = -1;
     std::int32_t m_nSecond = -1;
+
+    // ---- Text forms: free-form parsing, durations, display text ----
+    // (date_time_parse.cpp, date_time_duration.cpp, date_time_format.cpp)
+public:
+    // Each returns whether the text was understood; an unusable text leaves the value as it was.
+    bool Set(const CString& text);
+    bool SetDate(const CString& text);
+    bool SetTime(const CString& text);
+    // Seconds of a duration text ("2h 15m", "1.5h", "1:30"); 0 for empty text, -1 without a digit.
+    static int ConvertFromDuration(const CString& text, bool leadingNumberIsHours);
+
+    static CString ConvertToText(const DateTime& dt, bool withSeconds);
+    static CString ConvertDateToText(const DateTime& dt, bool dayLeadingZero, bool monthLeadingZero, bool fullYear,
+                                     bool numeric);
+    static CString ConvertTimeToText(const DateTime& dt, bool withSeconds);
+    static CString ConvertSecondsToText(std::int64_t seconds);
+    // English approximate span ("about 2 1/2 hours ago", the half as the byte 0xBD); reads
+    // the local time of day.
+    static CString ConvertSecondsToFuzzyText(std::int64_t seconds, bool dayWords, bool direction);
+    static void ConvertToHHMMSS(int seconds, int& h, int& m, int& s);
+    static void ConvertToHHMM(int seconds, int& h, int& m);
+    static void ConvertToMMSS(int seconds, int& m, int& s);
+    static void ConvertToMM(int seconds, int& m);
+    static CString ConvertToHHMMSS(int seconds);
+    static CString ConvertToHHMM(int seconds);
+    static CString ConvertToMMSS(int seconds);
+    static CString ConvertToMM(int seconds);
+
+protected:
+    void ConvertShortFormTextToDate(const CString& text, DateTime& out) const;
+    void ConvertShortFormTextToTime(const CString& text, DateTime& out) const;
+    static void InterpretNumber(double value, char unit, int& hours, int& minutes, int& seconds,
+                                bool leadingNumberIsHours);
 };
 
 }  // namespace vutil
