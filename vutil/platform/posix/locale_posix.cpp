@@ -375,12 +375,7 @@ const Items& BuiltinItems(std::size_t index) {
     return it->second;
 }
 
-// Called with g_localeLock held.
-Selected Select() {
-    if (const char* pinned = std::getenv("VUTIL_LOCALE"); pinned && *pinned) {
-        for (std::size_t i = 0; i < std::size(kBuiltins); ++i)
-            if (strcasecmp(kBuiltins[i].name, pinned) == 0) return {&BuiltinItems(i), kBuiltins[i].name};
-    }
+Selected FromProcessLocale() {
     locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
     if (!loc) return {&BuiltinItems(0), kBuiltins[0].name};
     std::string name = nl_langinfo_l(_NL_LOCALE_NAME(LC_TIME), loc);
@@ -388,15 +383,31 @@ Selected Select() {
         freelocale(loc);
         return {&BuiltinItems(0), kBuiltins[0].name};
     }
+    std::string codeset = nl_langinfo_l(CODESET, loc);
+    PosixSource src{loc, codeset == "UTF-8" || codeset == "utf8"};
     static std::map<std::string, Items>* posix = new std::map<std::string, Items>;
-    auto it = posix->find(name);
-    if (it == posix->end()) {
-        std::string codeset = nl_langinfo_l(CODESET, loc);
-        PosixSource src{loc, codeset == "UTF-8" || codeset == "utf8"};
-        it = posix->emplace(name, FromPosix(src)).first;
-    }
+    auto it = posix->emplace(name, FromPosix(src)).first;
     freelocale(loc);
     return {&it->second, name};
+}
+
+// Called with g_localeLock held. Formatters ask many items per call, so the answer is
+// cached: the pinned table until VUTIL_LOCALE changes, the process locale (from the
+// environment, as newlocale reads it) once for the life of the process.
+const Selected& Select() {
+    static Selected* pinnedSel = new Selected{nullptr, std::string()};
+    static Selected* processSel = nullptr;
+    if (const char* pinned = std::getenv("VUTIL_LOCALE"); pinned && *pinned) {
+        if (pinnedSel->items && strcasecmp(pinnedSel->name.c_str(), pinned) == 0) return *pinnedSel;
+        for (std::size_t i = 0; i < std::size(kBuiltins); ++i) {
+            if (strcasecmp(kBuiltins[i].name, pinned) == 0) {
+                *pinnedSel = {&BuiltinItems(i), kBuiltins[i].name};
+                return *pinnedSel;
+            }
+        }
+    }
+    if (!processSel) processSel = new Selected(FromProcessLocale());
+    return *processSel;
 }
 
 }  // namespace
