@@ -4,7 +4,6 @@
 
 #include <random>
 
-#include "archive_bytes.h"
 #include "support/test_support.h"
 #include "vutil/persist/aes.h"
 

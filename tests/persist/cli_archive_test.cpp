@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "archive_bytes.h"
+#include "support/archive_bytes.h"
 #include "support/test_support.h"
 #include "vutil/core/text_array.h"
 #include "vutil/dates/date_entry.h"
