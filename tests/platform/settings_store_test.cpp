@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/settings_values.h"
 #include "support/test_support.h"
 #include "vutil/platform/error.h"
 #include "vutil/platform/settings.h"
@@ -36,41 +37,27 @@ std::string Query(HKEY root, const std::string& key, const std::string& name, DW
 }
 
 LONG Set(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& data) {
-    HKEY h = nullptr;
-    LONG rc = SettingsCreateKey(root, key, kKeyAllAccess, &h);
-    if (rc != 0) return rc;
-    rc = SettingsSetValue(h, name, type, reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
-    SettingsCloseKey(h);
-    return rc;
+    return test::SetSettingsValue(root, key, name, type, data);
 }
 
-std::vector<std::string> SubKeys(HKEY root, const std::string& key) {
+// Sub-key names, or value names, of a key in enumeration order.
+std::vector<std::string> Names(HKEY root, const std::string& key, bool values) {
     std::vector<std::string> out;
     HKEY h = nullptr;
     if (SettingsOpenKey(root, key, kKeyRead, &h) != 0) return out;
     char name[260];
     for (DWORD i = 0;; ++i) {
         DWORD size = sizeof name;
-        if (SettingsEnumKey(h, i, name, &size) != 0) break;
+        LONG rc = values ? SettingsEnumValue(h, i, name, &size, nullptr, nullptr, nullptr) : SettingsEnumKey(h, i, name, &size);
+        if (rc != 0) break;
         out.emplace_back(name, size);
     }
     SettingsCloseKey(h);
     return out;
 }
 
-std::vector<std::string> ValueNames(HKEY root, const std::string& key) {
-    std::vector<std::string> out;
-    HKEY h = nullptr;
-    if (SettingsOpenKey(root, key, kKeyRead, &h) != 0) return out;
-    char name[260];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = sizeof name;
-        if (SettingsEnumValue(h, i, name, &size, nullptr, nullptr, nullptr) != 0) break;
-        out.emplace_back(name, size);
-    }
-    SettingsCloseKey(h);
-    return out;
-}
+std::vector<std::string> SubKeys(HKEY root, const std::string& key) { return Names(root, key, false); }
+std::vector<std::string> ValueNames(HKEY root, const std::string& key) { return Names(root, key, true); }
 
 // A second path for the same bytes forces a fresh parse, as another process would see it.
 void Reopen(const TempDir& dir, const std::string& name) {
