@@ -17,17 +17,9 @@ namespace {
 using test::Bytes;
 using test::Hex;
 using test::LoadBytes;
+using test::LoadRecord;
 using test::StoreBytes;
-
-template <typename Record>
-std::string StoreRecord(Record& r) {
-    return StoreBytes([&](CArchive& ar) { r.Serialize(ar); });
-}
-
-template <typename Record>
-void LoadRecord(const std::string& bytes, Record& r) {
-    LoadBytes(bytes, [&](CArchive& ar) { r.Serialize(ar); });
-}
+using test::StoreRecord;
 
 void Enc(CArchive& ar, const CString& s) { CCrypto::SerializeEncrypted(s, ar); }
 

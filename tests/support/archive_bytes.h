@@ -29,4 +29,23 @@ void LoadBytes(const std::string& bytes, F&& load, int bufferSize = 4096) {
     load(ar);
 }
 
+// A record's own Serialize, both ways. Serialize is not const, so a const record or a
+// temporary is stored through a copy (which a record may not copy whole: a person's ID
+// stays behind).
+template <typename Record>
+std::string StoreRecord(Record& r) {
+    return StoreBytes([&](CArchive& ar) { r.Serialize(ar); });
+}
+
+template <typename Record>
+std::string StoreRecord(const Record& r) {
+    Record copy(r);
+    return StoreRecord(copy);
+}
+
+template <typename Record>
+void LoadRecord(const std::string& bytes, Record& r) {
+    LoadBytes(bytes, [&](CArchive& ar) { r.Serialize(ar); });
+}
+
 }  // namespace vutil::test
