@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/settings_values.h"
+#include "support/string_lists.h"
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
 #include "vutil/persist/crypto.h"
@@ -146,21 +147,15 @@ TEST_F(RegistryUtils, ListsValuesInCreationOrder) {
     EXPECT_EQ(names.GetAt(3), "Mike");
 }
 
-std::vector<std::string> ToVector(const TextArray& a) {
-    std::vector<std::string> v;
-    for (unsigned i = 0; i < a.GetCount(); ++i) v.push_back(a.GetAt(i).str());
-    return v;
-}
-
 TEST_F(RegistryUtils, SubKeysNonRecursiveAndPreOrder) {
     for (const char* k : {"Root\\b\\x", "Root\\b\\x\\deep", "Root\\A\\y", "Root\\A", "Root\\c"})
         ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, k, "v", "1", false));
     TextArray flat;
     CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "Root", flat, false);
-    EXPECT_EQ(ToVector(flat), (std::vector<std::string>{"A", "b", "c"}));
+    EXPECT_EQ(test::Items(flat), (std::vector<std::string>{"A", "b", "c"}));
     TextArray deep;
     CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "Root", deep, true);
-    EXPECT_EQ(ToVector(deep), (std::vector<std::string>{"Root\\A", "Root\\A\\y", "Root\\b", "Root\\b\\x",
+    EXPECT_EQ(test::Items(deep), (std::vector<std::string>{"Root\\A", "Root\\A\\y", "Root\\b", "Root\\b\\x",
                                                           "Root\\b\\x\\deep", "Root\\c"}));
 }
 
@@ -169,10 +164,10 @@ TEST_F(RegistryUtils, SubKeysOfTheRootListEachTopKeyThenItsChildren) {
         ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, k, "v", "1", false));
     TextArray names;
     CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "", names, false);
-    EXPECT_EQ(ToVector(names), (std::vector<std::string>{"alpha", "one", "Zed", "Beta", "two", "Gamma"}));
+    EXPECT_EQ(test::Items(names), (std::vector<std::string>{"alpha", "one", "Zed", "Beta", "two", "Gamma"}));
     TextArray recursive;
     CRegistryUtils::GetSubKeys(HKEY_CURRENT_USER, "", recursive, true);
-    EXPECT_EQ(ToVector(recursive), (std::vector<std::string>{"alpha", "alpha\\one", "alpha\\Zed", "Beta", "Beta\\two", "Gamma"}));
+    EXPECT_EQ(test::Items(recursive), (std::vector<std::string>{"alpha", "alpha\\one", "alpha\\Zed", "Beta", "Beta\\two", "Gamma"}));
 }
 
 TEST_F(RegistryUtils, FailuresLogTheirOwnSiteAndTheSystemText) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/string_lists.h"
 #include "support/test_support.h"
 #include "vutil/text/string_utils.h"
 
@@ -14,6 +15,7 @@ using vutil::CString;
 using vutil::CStringList;
 using vutil::CStringUtils;
 using vutil::POSITION;
+using vutil::test::ListOf;
 
 namespace {
 
@@ -91,12 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, OccurrencePair,
                                            PairCase{"[[x]]", "[[", "]]", 1, 0, 3},
                                            PairCase{"[[[x]]", "[[", "]]", 1, 0, 4},  // inner [[ overlaps the opener
                                            PairCase{"()", "", ")", 1, -1, -1}, PairCase{"()", "(", "", 1, -1, -1}));
-
-CStringList ListOf(std::initializer_list<const char*> items) {
-    CStringList list;
-    for (const char* s : items) list.AddTail(s);
-    return list;
-}
 
 int IndexOf(const CStringList& list, POSITION target) {
     int i = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/string_lists.h"
 #include "vutil/core/app_logger.h"
 #include "vutil/text/string_utils.h"
 
@@ -14,29 +15,11 @@ using vutil::CString;
 using vutil::CStringArray;
 using vutil::CStringList;
 using vutil::CStringUtils;
-using vutil::POSITION;
+using vutil::test::Items;
+using vutil::test::ListOf;
+using vutil::test::Strings;
 
 namespace {
-
-CStringList ListOf(const std::vector<std::string>& items) {
-    CStringList list;
-    for (const auto& s : items) list.AddTail(CString(s));
-    return list;
-}
-
-std::vector<std::string> Items(const CStringList& list) {
-    std::vector<std::string> out;
-    for (POSITION pos = list.GetHeadPosition(); pos;) out.push_back(list.GetNext(pos).str());
-    return out;
-}
-
-std::vector<std::string> Items(const CStringArray& array) {
-    std::vector<std::string> out;
-    for (int i = 0; i < array.GetSize(); ++i) out.push_back(array[i].str());
-    return out;
-}
-
-using Strings = std::vector<std::string>;
 
 // The text after an in-place edit.
 CString Edited(void (*edit)(CString&), const char* text) {
