@@ -45,21 +45,16 @@ TEST_P(ReferenceDays, DayNumberBothWays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixed, ReferenceDays,
-                         ::testing::Values(Reference{1, 1, 1, 1}, Reference{1582, 1, 1, 577461},
-                                           Reference{1582, 10, 4, 577737}, Reference{1582, 10, 5, 577738},
-                                           Reference{1582, 10, 21, 577754}, Reference{1582, 11, 1, 577755},
-                                           Reference{1582, 12, 31, 577815}, Reference{1583, 1, 1, 577816},
-                                           Reference{1899, 12, 30, 693596}, Reference{1970, 1, 1, 719165},
-                                           Reference{2038, 1, 19, 744020}, Reference{9999, 12, 31, 3652061}));
+                         ::testing::Values(Reference{1, 1, 1, 1}, Reference{1582, 10, 4, 577737},
+                                           Reference{1582, 10, 5, 577738}, Reference{1582, 11, 1, 577755},
+                                           Reference{1583, 1, 1, 577816}, Reference{1970, 1, 1, 719165},
+                                           Reference{9999, 12, 31, 3652061}));
 
+// Inside 1 ... 9999 the exhaustive tests below pin lengths and days of the year.
 TEST(Calendar, LeapYearsAndLengths) {
     EXPECT_TRUE(DateTime::IsLeapYear(1500));
-    EXPECT_TRUE(DateTime::IsLeapYear(4));
-    EXPECT_FALSE(DateTime::IsLeapYear(1582));
     EXPECT_FALSE(DateTime::IsLeapYear(1700));
-    EXPECT_FALSE(DateTime::IsLeapYear(1900));
     EXPECT_TRUE(DateTime::IsLeapYear(2000));
-    EXPECT_TRUE(DateTime::IsLeapYear(2024));
     EXPECT_FALSE(DateTime::IsLeapYear(10000));
     EXPECT_FALSE(DateTime::IsLeapYear(0));
     EXPECT_FALSE(DateTime::IsLeapYear(-4));
@@ -67,29 +62,17 @@ TEST(Calendar, LeapYearsAndLengths) {
     EXPECT_EQ(DateTime::GetDaysInYear(1500), 366);
     EXPECT_EQ(DateTime::GetDaysInYear(1900), 365);
     EXPECT_EQ(DateTime::GetDaysInYear(10000), 0);
-    EXPECT_EQ(DateTime::GetDaysInMonth(1582, 10), 21);
-    EXPECT_EQ(DateTime::GetDaysInMonth(1500, 2), 29);
-    EXPECT_EQ(DateTime::GetDaysInMonth(2023, 2), 28);
     EXPECT_EQ(DateTime::GetDaysInMonth(12000, 1), 31);  // no upper bound on the year here
     EXPECT_EQ(DateTime::GetDaysInMonth(0, 1), 0);
     EXPECT_EQ(DateTime::GetDaysInMonth(2024, 13), 0);
-    EXPECT_EQ(DateTime::DayOfYear(1582, 12, 31), 355);
-    EXPECT_EQ(DateTime::DayOfYear(2024, 3, 1), 61);
     EXPECT_EQ(DateTime::DayOfYear(2023, 2, 29), 0);
     EXPECT_EQ(DateTime::DayOfYear(1582, 10, 22), 0);
 }
 
 TEST(Calendar, InvalidArgumentsGiveNoDayNumber) {
-    for (auto [y, m, d] : std::vector<std::tuple<int, int, int>>{{0, 1, 1},
-                                                                 {10000, 1, 1},
-                                                                 {2024, 0, 1},
-                                                                 {2024, 13, 1},
-                                                                 {2024, 1, 0},
-                                                                 {2024, 1, 32},
-                                                                 {2023, 2, 29},
-                                                                 {1582, 10, 22},
-                                                                 {INT_MIN, INT_MIN, INT_MIN},
-                                                                 {INT_MAX, INT_MAX, INT_MAX}}) {
+    // The day after each month's last is checked for every month below.
+    for (auto [y, m, d] : std::vector<std::tuple<int, int, int>>{
+             {0, 1, 1}, {10000, 1, 1}, {2024, 0, 1}, {2024, 13, 1}, {2024, 1, 0}, {INT_MIN, INT_MIN, INT_MIN}, {INT_MAX, INT_MAX, INT_MAX}}) {
         EXPECT_EQ(Calendar::DaysFromDay1(y, m, d), 0) << y << "-" << m << "-" << d;
     }
 }

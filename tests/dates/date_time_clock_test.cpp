@@ -155,12 +155,9 @@ TEST(Conversions, SecondsSince1970AreThirtyTwoBit) {
 }
 
 TEST(Conversions, SecondsAndFileTimesToLocal) {
+    // Ordinary instants are compared with Python below; here the ends and fractions.
     ScopedZone zone(kNewYork);
-    DateTime dt;
-    dt.Set(std::int64_t{0});
-    EXPECT_EQ(Fields(dt), std::make_tuple(1969, 12, 31, 19, 0, 0));
-    dt.Set(std::int64_t{1720000000});  // summer: EDT
-    EXPECT_EQ(Fields(dt), std::make_tuple(2024, 7, 3, 5, 46, 40));
+    DateTime dt(2000, 1, 1, 0, 0, 0);
     dt.Set(INT64_MAX);
     EXPECT_EQ(dt, DateTime());
 

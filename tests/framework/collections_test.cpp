@@ -1,16 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "support/string_lists.h"
 #include "vutil/framework/collections.h"
 
 using namespace vutil;
-
-namespace {
-std::vector<std::string> Items(const CStringList& l) {
-    std::vector<std::string> v;
-    for (POSITION pos = l.GetHeadPosition(); pos;) v.push_back(l.GetNext(pos).str());
-    return v;
-}
-}  // namespace
+using vutil::test::Items;
 
 TEST(CStringListTest, PositionsSurviveOtherEdits) {
     CStringList l;

@@ -33,10 +33,9 @@ TEST_P(CStringFindTest, FindsSubstring) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CStringFindTest,
-                         testing::Values(FindCase{"hello world", "o", 0, 4}, FindCase{"hello world", "o", 5, 7},
-                                         FindCase{"hello world", "xyz", 0, -1}, FindCase{"abc", "", 1, 1},
-                                         FindCase{"abc", "", 3, 3}, FindCase{"abc", "c", 4, -1},
-                                         FindCase{"abc", "a", -1, -1}, FindCase{"aaa", "aa", 1, 1}));
+                         testing::Values(FindCase{"hello world", "o", 5, 7}, FindCase{"abc", "", 3, 3},
+                                         FindCase{"abc", "c", 4, -1}, FindCase{"abc", "a", -1, -1},
+                                         FindCase{"aaa", "aa", 1, 1}));
 
 TEST(CStringTest, CharSearches) {
     CString s("a.b.c");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "vutil/text/number_format.h"
 
@@ -14,22 +15,20 @@ using vutil::NumberFormatSpec;
 
 namespace {
 
-std::string Number(const char* value, const NumberFormatSpec& spec) {
+// The formatted text, or "<fail>" when the formatter refuses (leaving the output empty).
+template <typename Spec>
+std::string Formatted(bool (*format)(std::string_view, const Spec&, std::string&), const char* value, const Spec& spec) {
     std::string out = "stale";
-    if (!vutil::FormatNumberText(value, spec, out)) {
+    if (!format(value, spec, out)) {
         EXPECT_TRUE(out.empty());
         return "<fail>";
     }
     return out;
 }
 
+std::string Number(const char* value, const NumberFormatSpec& spec) { return Formatted(&vutil::FormatNumberText, value, spec); }
 std::string Currency(const char* value, const CurrencyFormatSpec& spec) {
-    std::string out = "stale";
-    if (!vutil::FormatCurrencyText(value, spec, out)) {
-        EXPECT_TRUE(out.empty());
-        return "<fail>";
-    }
-    return out;
+    return Formatted(&vutil::FormatCurrencyText, value, spec);
 }
 
 NumberFormatSpec English(unsigned digits) {

@@ -53,9 +53,8 @@ TEST(DoubleToString, NumberAndCurrency) {
 }
 
 TEST(RemoveDecimalZeroes, Cases) {
-    const char* cases[][2] = {{"2.500", "2.5"}, {"3.000", "3"}, {"100", "100"}, {"1,000", "1,000"},
-                              {"10.0", "10"},   {"0.0", "0"},   {"", ""},       {"1.05", "1.05"},
-                              {"abc.", "abc"}};
+    const char* cases[][2] = {{"2.500", "2.5"}, {"3.000", "3"}, {"100", "100"}, {"10.0", "10"},
+                              {"", ""},         {"1.05", "1.05"}, {"abc.", "abc"}};
     for (const auto& c : cases) {
         CString text = c[0];
         CNumberTextConv::RemoveDecimalZeroes(text);
@@ -70,18 +69,13 @@ TEST(ConvertToBytes, Units) {
     } cases[] = {
         {0, "0 bytes"},
         {1, "1 byte"},
-        {2, "2 bytes"},
-        {512, "512 bytes"},
         {1023, "1,023 bytes"},
-        {1024, "1.00 KB"},
         {1536, "1.50 KB"},
         {1048575, "1,023.99 KB"},  // truncated, not rounded
         {1048576, "1.00 MB"},
-        {1073741824, "1.00 GB"},
         {1099511627776ull * 5 / 2, "2.50 TB"},
         {(std::uint64_t{1} << 60) - 1, "1,023.99 PB"},
         {std::uint64_t{1} << 60, ""},
-        {UINT64_MAX, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(CNumberTextConv::ConvertToBytes(c.n), c.text) << c.n;
 }
@@ -111,9 +105,6 @@ TEST(Colours, RoundTrip) {
         bool ok = false;
         EXPECT_EQ(CNumberTextConv::ConvertRGBStringToCOLORREF(CNumberTextConv::ConvertCOLORREFToRGBString(c), ok), c);
         EXPECT_TRUE(ok);
-        CString hex = CNumberTextConv::ConvertCOLORREFToHexString(c);
-        const unsigned long rgb = std::stoul(hex.Mid(1).GetString(), nullptr, 16);
-        EXPECT_EQ(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | (rgb >> 16), c) << hex.GetString();
     }
 }
 

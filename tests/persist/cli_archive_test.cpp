@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "archive_bytes.h"
+#include "support/archive_bytes.h"
 #include "support/test_support.h"
 #include "vutil/core/text_array.h"
 #include "vutil/dates/date_entry.h"
@@ -52,7 +52,7 @@ TEST(ArchiveDump, Records) {
     Address addr;
     addr.SetData(Address::ADDRESS_CITY, "Oslo");
 
-    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { p.Serialize(ar); }), "--as person"),
+    EXPECT_EQ(Dump(dir, test::StoreRecord(p), "--as person"),
               "CPerson id 12\n  first name: \"Ada\"\n  notes: \"line\\x01\"\n");
     EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) {
                        v1.Serialize(ar);
@@ -60,12 +60,12 @@ TEST(ArchiveDump, Records) {
                    }),
                    "--as version"),
               "CVersionNumber 1.2.3\nCVersionNumber 4.5.6\n");
-    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { a.Serialize(ar); }), "--as textarray"),
+    EXPECT_EQ(Dump(dir, test::StoreRecord(a), "--as textarray"),
               "TextArray, 1 items\n  [0] \"one\"\n");
-    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { addr.Serialize(ar); }), "--as address"),
+    EXPECT_EQ(Dump(dir, test::StoreRecord(addr), "--as address"),
               "Address id 0\n  [3] \"Oslo\"\n");
     int status = 0;
-    std::string out = Dump(dir, test::StoreBytes([&](CArchive& ar) { v1.Serialize(ar); }).substr(0, 9), "--as version", &status);
+    std::string out = Dump(dir, test::StoreRecord(v1).substr(0, 9), "--as version", &status);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(out, "truncated record at offset 0\n");
 }
@@ -89,7 +89,7 @@ TEST(ArchiveDump, DateRecords) {
     DateEntry rule;
     rule.SetDayOfWeek("Thanksgiving", DateEntry::OCCURRENCE_FOURTH, 5, 11);
     rule.SetID(3);
-    EXPECT_EQ(Dump(dir, test::StoreBytes([&](CArchive& ar) { rule.Serialize(ar); }), "--as dateentry"),
+    EXPECT_EQ(Dump(dir, test::StoreRecord(rule), "--as dateentry"),
               "DateEntry id 3 \"Thanksgiving\"\n"
               "  occurrence 4, year type 0, weekday no\n"
               "  day 0, day of week 5, before/after 0, month 11, year 0\n");

@@ -1,12 +1,7 @@
-// Decimal byte text (the registry's space-separated form among them) and stepping
-// back over a marker.
+// Decimal byte text, the registry's space-separated form among them.
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
-#include "archive_bytes.h"
-#include "support/test_support.h"
 #include "vutil/persist/persist_text.h"
 
 namespace vutil {
@@ -36,24 +31,6 @@ TEST(PersistText, SpaceSeparatedByteText) {
     CByteArray back;
     DecimalTextToBytes(text, " ", back);
     EXPECT_EQ(back, bytes);
-}
-
-TEST(RewindArchive, StepsBackOverAMarkerAcrossARefill) {
-    // With a 128-byte buffer the marker at offset 127 straddles the first refill.
-    std::string bytes(127, '\x01');
-    bytes += test::Bytes({0x34, 0x12, 0x78, 0x56});
-    std::vector<BYTE> copy(bytes.begin(), bytes.end());
-    CMemFile file(copy.data(), static_cast<UINT>(copy.size()));
-    CRewindArchive ar(&file, CArchive::load, 128);
-    std::vector<BYTE> skip(127);
-    ar.ReadExact(skip.data(), skip.size());
-    WORD first = 0, again = 0, next = 0;
-    ar >> first;
-    ar.DoRewindWORD();
-    ar >> again >> next;
-    EXPECT_EQ(first, 0x1234);
-    EXPECT_EQ(again, 0x1234);
-    EXPECT_EQ(next, 0x5678);
 }
 
 }  // namespace

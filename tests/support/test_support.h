@@ -32,6 +32,9 @@ private:
 // Bytes as a string, and the reverse, for comparing with encodings written out in hex.
 std::string Bytes(std::initializer_list<int> bytes);
 std::string Hex(const std::string& bytes);
+// Lower-case hex without separators (openssl's -K form), and back.
+std::string PlainHex(const std::string& bytes);
+std::string FromHex(const std::string& hex);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 

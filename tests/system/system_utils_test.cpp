@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "support/test_support.h"
 #include "vutil/platform/error.h"
@@ -29,10 +30,6 @@ INSTANTIATE_TEST_SUITE_P(
     Codes, ShellOperationTable,
     ::testing::Values(ShellText{32, "The target file is being used by another application."},
                       ShellText{113, "The source and destination files are the same file."},
-                      ShellText{117, "The operation was canceled."},
-                      ShellText{122, "The operation involved multiple destination paths."},
-                      ShellText{133, "The file involved in the operation is too large for the destination media or file system."},
-                      ShellText{136, "The source is a writable CD-ROM, possibly unformatted."},
                       ShellText{183, "The source or destination path was too long."},
                       ShellText{1026, "An unknown error occurred. This is typically due to an invalid path in the source or destination."},
                       ShellText{65536, "An unspecified error occurred on the destination."},
@@ -84,10 +81,9 @@ TEST_P(OSVersion, Family) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, OSVersion,
-                         ::testing::Values(Version{4, 0, 0, 0, 0, 0}, Version{5, 0, 0, 0, 0, 0}, Version{5, 1, 1, 0, 0, 0},
-                                           Version{5, 2, 1, 0, 0, 0}, Version{6, 0, 0, 1, 0, 0}, Version{6, 1, 0, 0, 1, 0},
-                                           Version{6, 2, 0, 0, 0, 1}, Version{6, 3, 0, 0, 0, 1}, Version{7, 0, 0, 0, 0, 1},
-                                           Version{8, 5, 0, 0, 0, 1}, Version{10, 0, 0, 0, 0, 0}));
+                         ::testing::Values(Version{5, 0, 0, 0, 0, 0}, Version{5, 1, 1, 0, 0, 0}, Version{6, 0, 0, 1, 0, 0},
+                                           Version{6, 1, 0, 0, 1, 0}, Version{6, 2, 0, 0, 0, 1}, Version{8, 5, 0, 0, 0, 1},
+                                           Version{10, 0, 0, 0, 0, 0}));
 
 TEST_F(Overrides, NeutralAnswersWithoutTheNotion) {
     bool a = true, b = true, c = true, d = true;
@@ -102,26 +98,20 @@ TEST_F(Overrides, NeutralAnswersWithoutTheNotion) {
                  CKeyboard::IsNumLockOn() || CKeyboard::IsInsertOn());
 }
 
-TEST_F(Overrides, SystemAnswersPassThrough) {
+TEST_F(Overrides, SystemAnswersAndKeyBits) {
     platform::SystemOverrides o;
     o.wheelScrollLines = 3;
     o.virtualScreen = {3840, 1080};
-    Use(o);
-    EXPECT_EQ(CSystemUtils::GetMouseScrollLines(), 3);
-    int w = 0, h = 0;
-    CSystemUtils::GetScreenWorkArea(w, h);
-    EXPECT_EQ(w, 3840);
-    EXPECT_EQ(h, 1080);
-}
-
-TEST_F(Overrides, KeyboardReadsHeldAndToggleBits) {
-    platform::SystemOverrides o;
     o.keyStates[platform::kVkShift] = static_cast<short>(0x8000);  // held
     o.keyStates[platform::kVkControl] = 0x0001;                    // toggled only: not held
     o.keyStates[platform::kVkCapital] = static_cast<short>(0x8001);
     o.keyStates[platform::kVkNumLock] = static_cast<short>(0x8000);  // held, not toggled
     o.keyStates[platform::kVkInsert] = 0x0001;
     Use(o);
+    EXPECT_EQ(CSystemUtils::GetMouseScrollLines(), 3);
+    int w = 0, h = 0;
+    CSystemUtils::GetScreenWorkArea(w, h);
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(3840, 1080));
     EXPECT_TRUE(CKeyboard::IsShiftKeyDown());
     EXPECT_FALSE(CKeyboard::IsCtrlKeyDown());
     EXPECT_TRUE(CKeyboard::IsCapsLockOn());

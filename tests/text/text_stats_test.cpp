@@ -31,9 +31,9 @@ TEST(Syllables, Counts) {
         const char* text;
         int expected;
     };
-    for (const Case& c : {Case{"cat", 1}, Case{"table", 1}, Case{"reading", 2}, Case{"the", 0}, Case{"a", 0},
-                          Case{"yes", 1}, Case{"queue", 1}, Case{"", 0}, Case{"cat dog", 2}, Case{"happy", 1},
-                          Case{"Happy!", 1}, Case{"table, chair", 2}, Case{"AEIOU", 1},
+    for (const Case& c : {Case{"cat", 1}, Case{"table", 1}, Case{"reading", 2}, Case{"the", 0},
+                          Case{"yes", 1}, Case{"queue", 1}, Case{"", 0},
+                          Case{"Happy!", 1}, Case{"AEIOU", 1},
                           Case{"a\xA0" "b", 1},   // 0xA0 is no blank: the a is not word-final
                           Case{"caf\xE9s", 1}}) {  // 0xE9 is no vowel
         EXPECT_EQ(CStringUtils::GetSyllableCount(c.text), c.expected) << c.text;
@@ -47,8 +47,8 @@ TEST(WordCount, Counts) {
         int expected;
     };
     for (const Case& c : {Case{"Hello world", true, 2}, Case{"Hello, world", true, 3}, Case{"  ...  ", true, 0},
-                          Case{"", true, 0}, Case{" \t", false, 0}, Case{"a{b}c", false, 1}, Case{"a{b}c", true, 3},
-                          Case{"{NAME} is here", false, 3}, Case{"\"Quoted!\"", true, 1}, Case{"U.S. army", true, 4},
+                          Case{" \t", false, 0}, Case{"a{b}c", true, 3},
+                          Case{"{NAME} is here", false, 3}, Case{"U.S. army", true, 4},
                           Case{"a\x96" "b", true, 2},   // en dash separates
                           Case{"a\xA0" "b", true, 1},   // no-break space does not
                           Case{"don't stop!", true, 2}}) {
@@ -72,7 +72,6 @@ TEST(GetWords, Splits) {
     EXPECT_EQ(Words(""), Strings{});
     EXPECT_EQ(Words("a,,b"), (Strings{"a", "b"}));
     EXPECT_EQ(Words("The U.S. army"), (Strings{"The", "U.S.", "army"}));
-    EXPECT_EQ(Words("U.S."), (Strings{"U.S."}));
     EXPECT_EQ(Words("i.e., more"), (Strings{"i.e.", "more"}));
     EXPECT_EQ(Words("a.b"), (Strings{"a", "b"}));  // too short for an abbreviation
     EXPECT_EQ(Words("  lead and trail  "), (Strings{"lead", "and", "trail"}));
