@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "vutil/dates/date_time.h"
 #include "vutil/dates/locale_utils.h"
@@ -44,72 +45,91 @@ std::string NumberText(std::int64_t n) {
 CString DateTime::ConvertDateToText(const DateTime& dt, bool dayLeadingZero, bool monthLeadingZero, bool fullYear,
                                     bool numeric) {
     if (!dt.IsValidDate()) return CString();
+    auto& locale = date_text::LocaleSnapshot::Current();
     unsigned dayPos = 0, monthPos = 0, yearPos = 0;
-    CLocaleUtils::GetDateOrdering(dayPos, monthPos, yearPos);
-    const CString separator = numeric ? CLocaleUtils::GetDateSeparator() : CString();
+    locale.GetDateOrdering(dayPos, monthPos, yearPos);
+    const std::string_view separator = numeric ? locale.GetDateSeparator().view() : std::string_view();
     // A false flag defers to the locale rather than forcing the short form.
-    if (!dayLeadingZero) dayLeadingZero = CLocaleUtils::GetDayHasLeadingZero();
-    if (!monthLeadingZero) monthLeadingZero = CLocaleUtils::GetMonthHasLeadingZero();
-    if (!fullYear) fullYear = CLocaleUtils::GetFullYearDisplay();
+    if (!dayLeadingZero) dayLeadingZero = locale.GetDayHasLeadingZero();
+    if (!monthLeadingZero) monthLeadingZero = locale.GetMonthHasLeadingZero();
+    if (!fullYear) fullYear = locale.GetFullYearDisplay();
     int year = 0, month = 0, day = 0;
     dt.GetDate(year, month, day);
 
+    // Short texts stay in the string's own buffer: no allocation for a numeric date.
     std::string out;
-    out.reserve(32);
     for (unsigned pos = 0; pos < 3; ++pos) {
         const bool last = pos == 2;
         if (pos == dayPos) {
             if (!numeric && !out.empty()) out += ' ';
             AppendNumber(out, day, dayLeadingZero ? 2 : 0);
-            if (numeric && !last) out += separator.view();
+            if (numeric && !last) out += separator;
         } else if (pos == monthPos) {
             if (numeric) {
                 AppendNumber(out, month, monthLeadingZero ? 2 : 0);
-                if (!last) out += separator.view();
+                if (!last) out += separator;
             } else {
                 if (!out.empty()) out += ' ';
-                out += CLocaleUtils::GetMonthName(month, false).view();
+                out += locale.GetMonthName(month).view();
             }
         } else if (pos == yearPos) {
             if (!numeric && pos != 0) out += ", ";
             AppendNumber(out, fullYear ? year : year % 100, 2);
-            if (numeric && !last) out += separator.view();
+            if (numeric && !last) out += separator;
             if (!numeric && pos == 0) out += ", ";
         }
     }
     return CString(std::move(out));
 }
 
-CString DateTime::ConvertTimeToText(const DateTime& dt, bool withSeconds) {
-    if (!dt.IsValidTime()) return CString();
-    const CString separator = CLocaleUtils::GetTimeSeparator();
+namespace {
+
+// The clock text of ConvertTimeToText, appended to out.
+void AppendTime(std::string& out, const DateTime& dt, bool withSeconds) {
+    auto& locale = date_text::LocaleSnapshot::Current();
+    const std::string_view separator = locale.GetTimeSeparator().view();
     bool markerFirst = false;
-    const bool twelveHour = CLocaleUtils::Get12HourTime(markerFirst);
-    const bool hourZero = CLocaleUtils::GetHourHasLeadingZero();
-    int hour = dt.m_nHour;
+    const bool twelveHour = locale.Get12HourTime(markerFirst);
+    const bool hourZero = locale.GetHourHasLeadingZero();
+    int hour = dt.GetHour();
+    const std::string_view designator =
+        !twelveHour ? std::string_view() : hour >= 12 ? locale.GetTimePM().view() : locale.GetTimeAM().view();
     if (twelveHour) {
         if (hour > 12) hour -= 12;
         if (hour == 0) hour = 12;
     }
-    std::string out;
-    out.reserve(24);
-    AppendNumber(out, hour, hourZero ? 2 : 0);
-    out += separator.view();
-    AppendNumber(out, dt.m_nMinute, 2);
-    if (withSeconds) {
-        out += separator.view();
-        AppendNumber(out, dt.m_nSecond, 2);
+    if (twelveHour && markerFirst) {
+        out += designator;
+        out += ' ';
     }
-    if (!twelveHour) return CString(std::move(out));
-    const CString designator = dt.m_nHour >= 12 ? CLocaleUtils::GetTimePM() : CLocaleUtils::GetTimeAM();
-    if (markerFirst) return designator + " " + CString(std::move(out));
-    out += ' ';
-    out += designator.view();
+    AppendNumber(out, hour, hourZero ? 2 : 0);
+    out += separator;
+    AppendNumber(out, dt.GetMinute(), 2);
+    if (withSeconds) {
+        out += separator;
+        AppendNumber(out, dt.GetSecond(), 2);
+    }
+    if (twelveHour && !markerFirst) {
+        out += ' ';
+        out += designator;
+    }
+}
+
+}  // namespace
+
+CString DateTime::ConvertTimeToText(const DateTime& dt, bool withSeconds) {
+    if (!dt.IsValidTime()) return CString();
+    std::string out;
+    AppendTime(out, dt, withSeconds);
     return CString(std::move(out));
 }
 
 CString DateTime::ConvertToText(const DateTime& dt, bool withSeconds) {
-    return ConvertDateToText(dt, false, false, false, true) + " " + ConvertTimeToText(dt, withSeconds);
+    CString date = ConvertDateToText(dt, false, false, false, true);
+    std::string& out = date.str();
+    out += ' ';
+    if (dt.IsValidTime()) AppendTime(out, dt, withSeconds);
+    return date;
 }
 
 // ---- Spans of seconds --------------------------------------------------------------------------
@@ -118,11 +138,12 @@ CString DateTime::ConvertSecondsToText(std::int64_t seconds) {
     long days = 0;
     int hours = 0, minutes = 0, secs = 0;
     ConvertFromSeconds(seconds, days, hours, minutes, secs);
-    const CString separator = CLocaleUtils::GetTimeSeparator();
+    auto& locale = date_text::LocaleSnapshot::Current();
+    const std::string_view separator = locale.GetTimeSeparator().view();
     std::string out;
-    AppendNumber(out, std::int64_t{days} * 24 + hours, CLocaleUtils::GetHourHasLeadingZero() ? 2 : 0);
+    AppendNumber(out, std::int64_t{days} * 24 + hours, locale.GetHourHasLeadingZero() ? 2 : 0);
     for (const int field : {minutes, secs}) {
-        out += separator.view();
+        out += separator;
         AppendNumber(out, field, 2);
     }
     return CString(std::move(out));

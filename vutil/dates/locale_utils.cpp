@@ -1,5 +1,6 @@
 #include "vutil/dates/locale_utils.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <vector>
 
@@ -20,6 +21,10 @@ CString CLocaleUtils::m_csCurrencySymbol;
 
 namespace {
 
+// Text reads that failed, so that a kept copy of an answer can tell a failed read (to be
+// asked again, and logged again) from an item that is empty.
+std::atomic<unsigned int> g_failedTextReads{0};
+
 void Log(const char* line) {
     if (CAppLogger* log = CAppLogger::GetInstance()) log->AddLine(line);
 }
@@ -35,15 +40,24 @@ unsigned int Number(unsigned long type) {
 CString CLocaleUtils::GetLocaleInfoFor(unsigned long type) {
     int size = pf::QueryLocaleText(static_cast<DWORD>(type), nullptr, 0);
     if (size <= 0) {
+        ++g_failedTextReads;
         Log("{5F7F49DE-1922-43EA-A2DF-CF45C26EE41B}");
         return CString();
     }
-    std::vector<char> buffer(static_cast<std::size_t>(size));
-    if (pf::QueryLocaleText(static_cast<DWORD>(type), buffer.data(), size) <= 0) {
+    // Items are short; the heap is only for an unusually long one.
+    char small[64];
+    std::vector<char> large;
+    char* buffer = small;
+    if (static_cast<std::size_t>(size) > sizeof small) {
+        large.resize(static_cast<std::size_t>(size));
+        buffer = large.data();
+    }
+    if (pf::QueryLocaleText(static_cast<DWORD>(type), buffer, size) <= 0) {
+        ++g_failedTextReads;
         Log("{7114CF88-F357-4D2B-8CF2-47EB7E370B39}");
         return CString();
     }
-    return CString(buffer.data());
+    return CString(buffer);
 }
 
 void CLocaleUtils::GetLocaleInfoNumberFor(unsigned long type, unsigned int& value) {
@@ -173,5 +187,83 @@ int CLocaleUtils::GetTwoDigitYearMax() {
     if (value.GetLength() < 2) return 29;
     return std::atoi(value.Right(2).GetString());
 }
+
+// ---- The date-text snapshot -------------------------------------------------------------------
+
+namespace date_text {
+
+LocaleSnapshot& LocaleSnapshot::Current() {
+    // Per thread, so that formatting on several threads needs no lock.
+    thread_local LocaleSnapshot snapshot;
+    snapshot.m_generation = pf::LocaleGeneration();
+    return snapshot;
+}
+
+template <typename T, typename Read>
+const T& LocaleSnapshot::Number(Slot<T>& slot, Read read) {
+    // A number read that fails answers 0 every time, so the answer is kept either way.
+    if (slot.stamp != m_generation) {
+        slot.value = read();
+        slot.stamp = m_generation;
+    }
+    return slot.value;
+}
+
+template <typename Read>
+const LocaleSnapshot::Name& LocaleSnapshot::Text(Slot<Name>& slot, Read read) {
+    if (slot.stamp != m_generation) {
+        const unsigned int failures = g_failedTextReads;
+        slot.value.text = read();
+        slot.value.lower = slot.value.text;
+        slot.value.lower.MakeLower();
+        slot.stamp = failures == g_failedTextReads ? m_generation : 0;
+    }
+    return slot.value;
+}
+
+const LocaleSnapshot::Name& LocaleSnapshot::MonthSlot(int month) {
+    return Text(m_months[static_cast<std::size_t>(month - 1)],
+                [month] { return CLocaleUtils::GetMonthName(month, false); });
+}
+
+const LocaleSnapshot::Name& LocaleSnapshot::DaySlot(int day) {
+    return Text(m_days[static_cast<std::size_t>(day - 1)], [day] { return CLocaleUtils::GetDayName(day, false); });
+}
+
+void LocaleSnapshot::GetDateOrdering(unsigned& day, unsigned& month, unsigned& year) {
+    const auto& order = Number(m_dateOrder, [] {
+        std::array<unsigned, 3> o{};
+        CLocaleUtils::GetDateOrdering(o[0], o[1], o[2]);
+        return o;
+    });
+    day = order[0], month = order[1], year = order[2];
+}
+
+bool LocaleSnapshot::GetDayHasLeadingZero() { return Number(m_dayZero, &CLocaleUtils::GetDayHasLeadingZero); }
+bool LocaleSnapshot::GetMonthHasLeadingZero() { return Number(m_monthZero, &CLocaleUtils::GetMonthHasLeadingZero); }
+bool LocaleSnapshot::GetFullYearDisplay() { return Number(m_fullYear, &CLocaleUtils::GetFullYearDisplay); }
+bool LocaleSnapshot::GetHourHasLeadingZero() { return Number(m_hourZero, &CLocaleUtils::GetHourHasLeadingZero); }
+
+bool LocaleSnapshot::Get12HourTime(bool& markerFirst) {
+    const auto& clock = Number(m_clock, [] {
+        bool first = false;
+        const bool twelve = CLocaleUtils::Get12HourTime(first);
+        return std::pair{twelve, first};
+    });
+    markerFirst = clock.second;
+    return clock.first;
+}
+
+const CString& LocaleSnapshot::GetDateSeparator() { return Text(m_dateSeparator, &CLocaleUtils::GetDateSeparator).text; }
+const CString& LocaleSnapshot::GetTimeSeparator() { return Text(m_timeSeparator, &CLocaleUtils::GetTimeSeparator).text; }
+const CString& LocaleSnapshot::GetTimeAM() { return Text(m_am, &CLocaleUtils::GetTimeAM).text; }
+const CString& LocaleSnapshot::GetTimePM() { return Text(m_pm, &CLocaleUtils::GetTimePM).text; }
+const CString& LocaleSnapshot::GetTimeAMLower() { return Text(m_am, &CLocaleUtils::GetTimeAM).lower; }
+const CString& LocaleSnapshot::GetTimePMLower() { return Text(m_pm, &CLocaleUtils::GetTimePM).lower; }
+const CString& LocaleSnapshot::GetMonthName(int month) { return MonthSlot(month).text; }
+const CString& LocaleSnapshot::GetMonthNameLower(int month) { return MonthSlot(month).lower; }
+const CString& LocaleSnapshot::GetDayNameLower(int day) { return DaySlot(day).lower; }
+
+}  // namespace date_text
 
 }  // namespace vutil
