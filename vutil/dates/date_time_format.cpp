@@ -15,27 +15,69 @@ namespace {
 
 constexpr char kHalf = '\xBD';  // the one-byte half of Windows-1252
 
-// The plain decimal text of n with "0" put in front until it is `width` characters
-// long: what NumberToString(n, false, width, "0") gives, written in place so that a
-// formatter builds its text in one buffer.
-void AppendNumber(std::string& out, std::int64_t n, int width = 0) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, n);
-    const auto length = static_cast<int>(result.ptr - digits);
-    if (width > length) out.append(static_cast<std::size_t>(width - length), '0');
-    out.append(digits, result.ptr);
-}
+// A display text built in place. Dates and times are a few characters long, so they fit
+// the buffer and reach the heap only as the finished string; a long month name or
+// separator moves the text to the heap once.
+class TextBuilder {
+public:
+    void Append(char c) {
+        if (m_size < sizeof m_buffer && !m_spilled) m_buffer[m_size++] = c;
+        else Spill(std::string_view(&c, 1));
+    }
+    void Append(std::string_view piece) {
+        if (piece.size() == 1) {
+            Append(piece[0]);  // a separator: skip the call a copy loop turns into
+        } else if (m_size + piece.size() <= sizeof m_buffer && !m_spilled) {
+            for (const char c : piece) m_buffer[m_size++] = c;
+        } else {
+            Spill(piece);
+        }
+    }
+    // The plain decimal text of n with "0" put in front until it is `width` characters
+    // long: what NumberToString(n, false, width, "0") gives.
+    void AppendNumber(std::int64_t n, int width = 0) {
+        if (n >= 0 && n < 10000 && width <= 4 && m_size + 4 <= sizeof m_buffer && !m_spilled) {
+            // The fields of a date or time, written straight into the buffer.
+            const int length = n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : 4;
+            const int total = length < width ? width : length;
+            char* const start = m_buffer + m_size;
+            char* p = start + total;
+            for (int i = 0; i < length; ++i, n /= 10) *--p = static_cast<char>('0' + n % 10);
+            while (p > start) *--p = '0';
+            m_size += static_cast<std::size_t>(total);
+            return;
+        }
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        for (auto length = end - digits; length < width; ++length) Append('0');
+        Append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+    // ":" and a field of two digits, as every clock text ends.
+    void AppendClockField(std::int64_t n) {
+        Append(':');
+        AppendNumber(n, 2);
+    }
+    bool Empty() const { return m_spilled ? m_heap.empty() : m_size == 0; }
+    std::string Str() const { return m_spilled ? m_heap : std::string(m_buffer, m_size); }
+    CString Take() { return m_spilled ? CString(std::move(m_heap)) : CString(std::string_view(m_buffer, m_size)); }
 
-// ":" and a field of two digits, as every clock text ends.
-void AppendClockField(std::string& out, std::int64_t n) {
-    out += ':';
-    AppendNumber(out, n, 2);
-}
+private:
+    void Spill(std::string_view piece) {
+        if (!m_spilled) m_heap.assign(m_buffer, m_size);
+        m_spilled = true;
+        m_heap.append(piece);
+    }
+
+    char m_buffer[48];
+    std::size_t m_size = 0;
+    bool m_spilled = false;
+    std::string m_heap;
+};
 
 std::string NumberText(std::int64_t n) {
-    std::string out;
-    AppendNumber(out, n);
-    return out;
+    TextBuilder out;
+    out.AppendNumber(n);
+    return out.Str();
 }
 
 }  // namespace
@@ -56,36 +98,35 @@ CString DateTime::ConvertDateToText(const DateTime& dt, bool dayLeadingZero, boo
     int year = 0, month = 0, day = 0;
     dt.GetDate(year, month, day);
 
-    // Short texts stay in the string's own buffer: no allocation for a numeric date.
-    std::string out;
+    TextBuilder out;
     for (unsigned pos = 0; pos < 3; ++pos) {
         const bool last = pos == 2;
         if (pos == dayPos) {
-            if (!numeric && !out.empty()) out += ' ';
-            AppendNumber(out, day, dayLeadingZero ? 2 : 0);
-            if (numeric && !last) out += separator;
+            if (!numeric && !out.Empty()) out.Append(' ');
+            out.AppendNumber(day, dayLeadingZero ? 2 : 0);
+            if (numeric && !last) out.Append(separator);
         } else if (pos == monthPos) {
             if (numeric) {
-                AppendNumber(out, month, monthLeadingZero ? 2 : 0);
-                if (!last) out += separator;
+                out.AppendNumber(month, monthLeadingZero ? 2 : 0);
+                if (!last) out.Append(separator);
             } else {
-                if (!out.empty()) out += ' ';
-                out += locale.GetMonthName(month).view();
+                if (!out.Empty()) out.Append(' ');
+                out.Append(locale.GetMonthName(month).view());
             }
         } else if (pos == yearPos) {
-            if (!numeric && pos != 0) out += ", ";
-            AppendNumber(out, fullYear ? year : year % 100, 2);
-            if (numeric && !last) out += separator;
-            if (!numeric && pos == 0) out += ", ";
+            if (!numeric && pos != 0) out.Append(", ");
+            out.AppendNumber(fullYear ? year : year % 100, 2);
+            if (numeric && !last) out.Append(separator);
+            if (!numeric && pos == 0) out.Append(", ");
         }
     }
-    return CString(std::move(out));
+    return out.Take();
 }
 
 namespace {
 
 // The clock text of ConvertTimeToText, appended to out.
-void AppendTime(std::string& out, const DateTime& dt, bool withSeconds) {
+void AppendTime(TextBuilder& out, const DateTime& dt, bool withSeconds) {
     auto& locale = date_text::LocaleSnapshot::Current();
     const std::string_view separator = locale.GetTimeSeparator().view();
     bool markerFirst = false;
@@ -99,19 +140,19 @@ void AppendTime(std::string& out, const DateTime& dt, bool withSeconds) {
         if (hour == 0) hour = 12;
     }
     if (twelveHour && markerFirst) {
-        out += designator;
-        out += ' ';
+        out.Append(designator);
+        out.Append(' ');
     }
-    AppendNumber(out, hour, hourZero ? 2 : 0);
-    out += separator;
-    AppendNumber(out, dt.GetMinute(), 2);
+    out.AppendNumber(hour, hourZero ? 2 : 0);
+    out.Append(separator);
+    out.AppendNumber(dt.GetMinute(), 2);
     if (withSeconds) {
-        out += separator;
-        AppendNumber(out, dt.GetSecond(), 2);
+        out.Append(separator);
+        out.AppendNumber(dt.GetSecond(), 2);
     }
     if (twelveHour && !markerFirst) {
-        out += ' ';
-        out += designator;
+        out.Append(' ');
+        out.Append(designator);
     }
 }
 
@@ -119,17 +160,17 @@ void AppendTime(std::string& out, const DateTime& dt, bool withSeconds) {
 
 CString DateTime::ConvertTimeToText(const DateTime& dt, bool withSeconds) {
     if (!dt.IsValidTime()) return CString();
-    std::string out;
+    TextBuilder out;
     AppendTime(out, dt, withSeconds);
-    return CString(std::move(out));
+    return out.Take();
 }
 
 CString DateTime::ConvertToText(const DateTime& dt, bool withSeconds) {
-    CString date = ConvertDateToText(dt, false, false, false, true);
-    std::string& out = date.str();
-    out += ' ';
+    TextBuilder out;
+    out.Append(ConvertDateToText(dt, false, false, false, true).view());
+    out.Append(' ');
     if (dt.IsValidTime()) AppendTime(out, dt, withSeconds);
-    return date;
+    return out.Take();
 }
 
 // ---- Spans of seconds --------------------------------------------------------------------------
@@ -140,13 +181,13 @@ CString DateTime::ConvertSecondsToText(std::int64_t seconds) {
     ConvertFromSeconds(seconds, days, hours, minutes, secs);
     auto& locale = date_text::LocaleSnapshot::Current();
     const std::string_view separator = locale.GetTimeSeparator().view();
-    std::string out;
-    AppendNumber(out, std::int64_t{days} * 24 + hours, locale.GetHourHasLeadingZero() ? 2 : 0);
+    TextBuilder out;
+    out.AppendNumber(std::int64_t{days} * 24 + hours, locale.GetHourHasLeadingZero() ? 2 : 0);
     for (const int field : {minutes, secs}) {
-        out += separator;
-        AppendNumber(out, field, 2);
+        out.Append(separator);
+        out.AppendNumber(field, 2);
     }
-    return CString(std::move(out));
+    return out.Take();
 }
 
 CString DateTime::ConvertSecondsToFuzzyText(std::int64_t seconds, bool dayWords, bool direction) {
@@ -251,27 +292,29 @@ void DateTime::ConvertToMM(int seconds, int& m) { m = seconds / 60; }
 CString DateTime::ConvertToHHMMSS(int seconds) {
     int h = 0, m = 0, s = 0;
     ConvertToHHMMSS(seconds, h, m, s);
-    std::string out = NumberText(h);
-    AppendClockField(out, m);
-    AppendClockField(out, s);
-    return CString(std::move(out));
+    TextBuilder out;
+    out.AppendNumber(h);
+    out.AppendClockField(m);
+    out.AppendClockField(s);
+    return out.Take();
 }
 
 CString DateTime::ConvertToHHMM(int seconds) {
     int h = 0, m = 0;
     ConvertToHHMM(seconds, h, m);
-    std::string out = h >= 1 ? NumberText(h) : std::string("0");
-    AppendClockField(out, m);
-    return CString(std::move(out));
+    TextBuilder out;
+    out.AppendNumber(h >= 1 ? h : 0);
+    out.AppendClockField(m);
+    return out.Take();
 }
 
 CString DateTime::ConvertToMMSS(int seconds) {
     int m = 0, s = 0;
     ConvertToMMSS(seconds, m, s);
-    std::string out;
-    AppendNumber(out, m >= 1 ? m : 0, 2);
-    AppendClockField(out, s);
-    return CString(std::move(out));
+    TextBuilder out;
+    out.AppendNumber(m >= 1 ? m : 0, 2);
+    out.AppendClockField(s);
+    return out.Take();
 }
 
 CString DateTime::ConvertToMM(int seconds) {

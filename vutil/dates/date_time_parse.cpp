@@ -305,7 +305,7 @@ bool TakeMarker(std::string_view& text, std::string_view designator, char lower,
 
 void DateTime::ConvertShortFormTextToDate(const CString& text, DateTime& out) const {
     out.m_nDayNumber = 0;
-    if (CStringUtils::IsEffectivelyEmpty(text)) return;
+    // A blank text holds no digit group, so it stops at the count of groups below.
     const std::string_view t = text.view();
     // Each group's value as atoi reads a run of digits, saturating at INT_MAX.
     std::array<int, 3> groups{};

@@ -199,70 +199,36 @@ LocaleSnapshot& LocaleSnapshot::Current() {
     return snapshot;
 }
 
-template <typename T, typename Read>
-const T& LocaleSnapshot::Number(Slot<T>& slot, Read read) {
-    // A number read that fails answers 0 every time, so the answer is kept either way.
-    if (slot.stamp != m_generation) {
-        slot.value = read();
-        slot.stamp = m_generation;
-    }
+const LocaleSnapshot::Name& LocaleSnapshot::Refill(Slot<Name>& slot, CString (*read)()) {
+    const unsigned int failures = g_failedTextReads;
+    return Store(slot, read(), failures);
+}
+
+const LocaleSnapshot::Name& LocaleSnapshot::Refill(Slot<Name>& slot, CString (*read)(int, bool), int which) {
+    const unsigned int failures = g_failedTextReads;
+    return Store(slot, read(which, false), failures);
+}
+
+const LocaleSnapshot::Name& LocaleSnapshot::Store(Slot<Name>& slot, CString text, unsigned int failuresBefore) {
+    slot.value.lower = text;
+    slot.value.lower.MakeLower();
+    slot.value.text = std::move(text);
+    // A failed read is not kept: the next call asks again, and logs again.
+    slot.stamp = failuresBefore == g_failedTextReads ? m_generation : 0;
     return slot.value;
 }
 
-template <typename Read>
-const LocaleSnapshot::Name& LocaleSnapshot::Text(Slot<Name>& slot, Read read) {
-    if (slot.stamp != m_generation) {
-        const unsigned int failures = g_failedTextReads;
-        slot.value.text = read();
-        slot.value.lower = slot.value.text;
-        slot.value.lower.MakeLower();
-        slot.stamp = failures == g_failedTextReads ? m_generation : 0;
-    }
-    return slot.value;
+std::array<unsigned, 3> LocaleSnapshot::ReadDateOrdering() {
+    std::array<unsigned, 3> order{};
+    CLocaleUtils::GetDateOrdering(order[0], order[1], order[2]);
+    return order;
 }
 
-const LocaleSnapshot::Name& LocaleSnapshot::MonthSlot(int month) {
-    return Text(m_months[static_cast<std::size_t>(month - 1)],
-                [month] { return CLocaleUtils::GetMonthName(month, false); });
+std::pair<bool, bool> LocaleSnapshot::Read12HourTime() {
+    bool markerFirst = false;
+    const bool twelve = CLocaleUtils::Get12HourTime(markerFirst);
+    return {twelve, markerFirst};
 }
-
-const LocaleSnapshot::Name& LocaleSnapshot::DaySlot(int day) {
-    return Text(m_days[static_cast<std::size_t>(day - 1)], [day] { return CLocaleUtils::GetDayName(day, false); });
-}
-
-void LocaleSnapshot::GetDateOrdering(unsigned& day, unsigned& month, unsigned& year) {
-    const auto& order = Number(m_dateOrder, [] {
-        std::array<unsigned, 3> o{};
-        CLocaleUtils::GetDateOrdering(o[0], o[1], o[2]);
-        return o;
-    });
-    day = order[0], month = order[1], year = order[2];
-}
-
-bool LocaleSnapshot::GetDayHasLeadingZero() { return Number(m_dayZero, &CLocaleUtils::GetDayHasLeadingZero); }
-bool LocaleSnapshot::GetMonthHasLeadingZero() { return Number(m_monthZero, &CLocaleUtils::GetMonthHasLeadingZero); }
-bool LocaleSnapshot::GetFullYearDisplay() { return Number(m_fullYear, &CLocaleUtils::GetFullYearDisplay); }
-bool LocaleSnapshot::GetHourHasLeadingZero() { return Number(m_hourZero, &CLocaleUtils::GetHourHasLeadingZero); }
-
-bool LocaleSnapshot::Get12HourTime(bool& markerFirst) {
-    const auto& clock = Number(m_clock, [] {
-        bool first = false;
-        const bool twelve = CLocaleUtils::Get12HourTime(first);
-        return std::pair{twelve, first};
-    });
-    markerFirst = clock.second;
-    return clock.first;
-}
-
-const CString& LocaleSnapshot::GetDateSeparator() { return Text(m_dateSeparator, &CLocaleUtils::GetDateSeparator).text; }
-const CString& LocaleSnapshot::GetTimeSeparator() { return Text(m_timeSeparator, &CLocaleUtils::GetTimeSeparator).text; }
-const CString& LocaleSnapshot::GetTimeAM() { return Text(m_am, &CLocaleUtils::GetTimeAM).text; }
-const CString& LocaleSnapshot::GetTimePM() { return Text(m_pm, &CLocaleUtils::GetTimePM).text; }
-const CString& LocaleSnapshot::GetTimeAMLower() { return Text(m_am, &CLocaleUtils::GetTimeAM).lower; }
-const CString& LocaleSnapshot::GetTimePMLower() { return Text(m_pm, &CLocaleUtils::GetTimePM).lower; }
-const CString& LocaleSnapshot::GetMonthName(int month) { return MonthSlot(month).text; }
-const CString& LocaleSnapshot::GetMonthNameLower(int month) { return MonthSlot(month).lower; }
-const CString& LocaleSnapshot::GetDayNameLower(int day) { return DaySlot(day).lower; }
 
 }  // namespace date_text
 
