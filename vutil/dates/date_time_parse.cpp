@@ -291,8 +291,15 @@ bool TakeMarker(std::string_view& text, std::string_view designator, char lower,
             return true;
         }
     }
-    std::size_t at = IndexOf(text, lower);
-    if (at == std::string_view::npos) at = IndexOf(text, upper);
+    // The first lower-case marker letter, else the first upper-case one: one pass.
+    std::size_t at = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == lower) {
+            at = i;
+            break;
+        }
+        if (text[i] == upper && at == std::string_view::npos) at = i;
+    }
     if (at == std::string_view::npos) return false;
     if (at == 0) text.remove_prefix(1);
     else text = text.substr(0, at);
