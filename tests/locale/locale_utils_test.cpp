@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
+#include "vutil/dates/date_time.h"
 #include "vutil/dates/locale_utils.h"
 #include "vutil/platform/locale.h"
 #include "vutil/system/registry_utils.h"
@@ -176,6 +180,84 @@ TEST(LocaleUtils, SeparatorsAreCachedOtherItemsAreNot) {
     EXPECT_EQ(CLocaleUtils::GetDateSeparator(), ".");
     setenv("VUTIL_LOCALE", "en-US", 1);
     Probe::ForgetCache();
+}
+
+TEST(LocaleSelection, FollowsEveryChangeOfTheVariable) {
+    test::TempDir dir;
+    setenv("VUTIL_LOCALE", "en-US", 1);
+    const unsigned us = platform::LocaleGeneration();
+    EXPECT_NE(us, 0u);
+    EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/");
+    setenv("VUTIL_LOCALE", "de-DE", 1);
+    const unsigned de = platform::LocaleGeneration();
+    EXPECT_NE(de, us);
+    EXPECT_EQ(CLocaleUtils::GetDateSeparator(), ".");
+    // Another spelling of the same table: same answers, same generation.
+    setenv("VUTIL_LOCALE", "DE-de", 1);
+    EXPECT_EQ(platform::LocaleGeneration(), de);
+    EXPECT_EQ(platform::LocaleName(), "de-DE");
+    setenv("VUTIL_LOCALE", "en-US", 1);
+    EXPECT_EQ(platform::LocaleGeneration(), us);
+    EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/");
+
+    // A putenv buffer rewritten in place keeps its address: the value itself decides.
+    static char entry[] = "VUTIL_LOCALE=en-GB";
+    ASSERT_EQ(putenv(entry), 0);
+    EXPECT_EQ(platform::LocaleName(), "en-GB");
+    EXPECT_EQ(CLocaleUtils::GetDayHasLeadingZero(), true);
+    std::memcpy(entry + 13, "en-IN", 5);
+    EXPECT_EQ(platform::LocaleName(), "en-IN");
+    EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "-");
+    std::memcpy(entry + 13, "en-U", 4);
+    entry[17] = '\0';  // shorter than before
+    EXPECT_EQ(platform::LocaleName(), "en-US") << "en-U is no table: the process locale (C) answers";
+    setenv("VUTIL_LOCALE", "en-US", 1);
+}
+
+TEST(LocaleSelection, DateTextFollowsTheNextCall) {
+    test::TempDir dir;
+    const DateTime dt(2024, 3, 5, 14, 7, 9);
+    struct Case {
+        const char *locale, *date, *words, *time, *parsed;
+    };
+    const Case cases[] = {
+        {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024"},
+        {"de-DE", "05.03.2024", "05 M\xE4rz, 2024", "14:07:09", "04.03.2024"},
+        {"en-IN", "05-03-2024", "05 March, 2024", "14:07:09", "04-03-2024"},
+        {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024"},
+    };
+    for (const Case& c : cases) {
+        setenv("VUTIL_LOCALE", c.locale, 1);
+        EXPECT_EQ(DateTime::ConvertDateToText(dt, false, false, false, true), c.date) << c.locale;
+        EXPECT_EQ(DateTime::ConvertDateToText(dt, false, false, false, false), c.words) << c.locale;
+        EXPECT_EQ(DateTime::ConvertTimeToText(dt, true), c.time) << c.locale;
+        DateTime parsed;
+        ASSERT_TRUE(parsed.SetDate(c.parsed)) << c.locale;
+        EXPECT_EQ(parsed.GetMonth(), 3) << c.locale;
+        EXPECT_EQ(parsed.GetDay(), 4) << c.locale;
+    }
+    setenv("VUTIL_LOCALE", "en-US", 1);
+}
+
+TEST(LocaleSelection, ThreadsFormatAndParseAlike) {
+    test::TempDir dir;
+    setenv("VUTIL_LOCALE", "en-GB", 1);
+    std::vector<std::thread> threads;
+    std::vector<int> wrong(4, 0);
+    for (std::size_t t = 0; t < wrong.size(); ++t) {
+        threads.emplace_back([&wrong, t] {
+            for (int i = 0; i < 2000; ++i) {
+                const DateTime dt(1990 + i % 40, 1 + i % 12, 1 + i % 28, i % 24, i % 60, 0);
+                DateTime back;
+                const bool ok = back.SetDate(DateTime::ConvertDateToText(dt, false, false, false, true)) &&
+                                back.SetTime(DateTime::ConvertTimeToText(dt, true));
+                if (!ok || back != dt) ++wrong[t];
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    for (int w : wrong) EXPECT_EQ(w, 0);
+    setenv("VUTIL_LOCALE", "en-US", 1);
 }
 
 TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {

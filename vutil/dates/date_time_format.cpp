@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "vutil/dates/date_time.h"
 #include "vutil/dates/locale_utils.h"
@@ -14,27 +15,69 @@ namespace {
 
 constexpr char kHalf = '\xBD';  // the one-byte half of Windows-1252
 
-// The plain decimal text of n with "0" put in front until it is `width` characters
-// long: what NumberToString(n, false, width, "0") gives, written in place so that a
-// formatter builds its text in one buffer.
-void AppendNumber(std::string& out, std::int64_t n, int width = 0) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, n);
-    const auto length = static_cast<int>(result.ptr - digits);
-    if (width > length) out.append(static_cast<std::size_t>(width - length), '0');
-    out.append(digits, result.ptr);
-}
+// A display text built in place. Dates and times are a few characters long, so they fit
+// the buffer and reach the heap only as the finished string; a long month name or
+// separator moves the text to the heap once.
+class TextBuilder {
+public:
+    void Append(char c) {
+        if (m_size < sizeof m_buffer && !m_spilled) m_buffer[m_size++] = c;
+        else Spill(std::string_view(&c, 1));
+    }
+    void Append(std::string_view piece) {
+        if (piece.size() == 1) {
+            Append(piece[0]);  // a separator: skip the call a copy loop turns into
+        } else if (m_size + piece.size() <= sizeof m_buffer && !m_spilled) {
+            for (const char c : piece) m_buffer[m_size++] = c;
+        } else {
+            Spill(piece);
+        }
+    }
+    // The plain decimal text of n with "0" put in front until it is `width` characters
+    // long: what NumberToString(n, false, width, "0") gives.
+    void AppendNumber(std::int64_t n, int width = 0) {
+        if (n >= 0 && n < 10000 && width <= 4 && m_size + 4 <= sizeof m_buffer && !m_spilled) {
+            // The fields of a date or time, written straight into the buffer.
+            const int length = n < 10 ? 1 : n < 100 ? 2 : n < 1000 ? 3 : 4;
+            const int total = length < width ? width : length;
+            char* const start = m_buffer + m_size;
+            char* p = start + total;
+            for (int i = 0; i < length; ++i, n /= 10) *--p = static_cast<char>('0' + n % 10);
+            while (p > start) *--p = '0';
+            m_size += static_cast<std::size_t>(total);
+            return;
+        }
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        for (auto length = end - digits; length < width; ++length) Append('0');
+        Append(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    }
+    // ":" and a field of two digits, as every clock text ends.
+    void AppendClockField(std::int64_t n) {
+        Append(':');
+        AppendNumber(n, 2);
+    }
+    bool Empty() const { return m_spilled ? m_heap.empty() : m_size == 0; }
+    std::string Str() const { return m_spilled ? m_heap : std::string(m_buffer, m_size); }
+    CString Take() { return m_spilled ? CString(std::move(m_heap)) : CString(std::string_view(m_buffer, m_size)); }
 
-// ":" and a field of two digits, as every clock text ends.
-void AppendClockField(std::string& out, std::int64_t n) {
-    out += ':';
-    AppendNumber(out, n, 2);
-}
+private:
+    void Spill(std::string_view piece) {
+        if (!m_spilled) m_heap.assign(m_buffer, m_size);
+        m_spilled = true;
+        m_heap.append(piece);
+    }
+
+    char m_buffer[48];
+    std::size_t m_size = 0;
+    bool m_spilled = false;
+    std::string m_heap;
+};
 
 std::string NumberText(std::int64_t n) {
-    std::string out;
-    AppendNumber(out, n);
-    return out;
+    TextBuilder out;
+    out.AppendNumber(n);
+    return out.Str();
 }
 
 }  // namespace
@@ -44,72 +87,90 @@ std::string NumberText(std::int64_t n) {
 CString DateTime::ConvertDateToText(const DateTime& dt, bool dayLeadingZero, bool monthLeadingZero, bool fullYear,
                                     bool numeric) {
     if (!dt.IsValidDate()) return CString();
+    auto& locale = date_text::LocaleSnapshot::Current();
     unsigned dayPos = 0, monthPos = 0, yearPos = 0;
-    CLocaleUtils::GetDateOrdering(dayPos, monthPos, yearPos);
-    const CString separator = numeric ? CLocaleUtils::GetDateSeparator() : CString();
+    locale.GetDateOrdering(dayPos, monthPos, yearPos);
+    const std::string_view separator = numeric ? locale.GetDateSeparator().view() : std::string_view();
     // A false flag defers to the locale rather than forcing the short form.
-    if (!dayLeadingZero) dayLeadingZero = CLocaleUtils::GetDayHasLeadingZero();
-    if (!monthLeadingZero) monthLeadingZero = CLocaleUtils::GetMonthHasLeadingZero();
-    if (!fullYear) fullYear = CLocaleUtils::GetFullYearDisplay();
+    if (!dayLeadingZero) dayLeadingZero = locale.GetDayHasLeadingZero();
+    if (!monthLeadingZero) monthLeadingZero = locale.GetMonthHasLeadingZero();
+    if (!fullYear) fullYear = locale.GetFullYearDisplay();
     int year = 0, month = 0, day = 0;
     dt.GetDate(year, month, day);
 
-    std::string out;
-    out.reserve(32);
+    TextBuilder out;
     for (unsigned pos = 0; pos < 3; ++pos) {
         const bool last = pos == 2;
         if (pos == dayPos) {
-            if (!numeric && !out.empty()) out += ' ';
-            AppendNumber(out, day, dayLeadingZero ? 2 : 0);
-            if (numeric && !last) out += separator.view();
+            if (!numeric && !out.Empty()) out.Append(' ');
+            out.AppendNumber(day, dayLeadingZero ? 2 : 0);
+            if (numeric && !last) out.Append(separator);
         } else if (pos == monthPos) {
             if (numeric) {
-                AppendNumber(out, month, monthLeadingZero ? 2 : 0);
-                if (!last) out += separator.view();
+                out.AppendNumber(month, monthLeadingZero ? 2 : 0);
+                if (!last) out.Append(separator);
             } else {
-                if (!out.empty()) out += ' ';
-                out += CLocaleUtils::GetMonthName(month, false).view();
+                if (!out.Empty()) out.Append(' ');
+                out.Append(locale.GetMonthName(month).view());
             }
         } else if (pos == yearPos) {
-            if (!numeric && pos != 0) out += ", ";
-            AppendNumber(out, fullYear ? year : year % 100, 2);
-            if (numeric && !last) out += separator.view();
-            if (!numeric && pos == 0) out += ", ";
+            if (!numeric && pos != 0) out.Append(", ");
+            out.AppendNumber(fullYear ? year : year % 100, 2);
+            if (numeric && !last) out.Append(separator);
+            if (!numeric && pos == 0) out.Append(", ");
         }
     }
-    return CString(std::move(out));
+    return out.Take();
 }
 
-CString DateTime::ConvertTimeToText(const DateTime& dt, bool withSeconds) {
-    if (!dt.IsValidTime()) return CString();
-    const CString separator = CLocaleUtils::GetTimeSeparator();
+namespace {
+
+// The clock text of ConvertTimeToText, appended to out.
+void AppendTime(TextBuilder& out, const DateTime& dt, bool withSeconds) {
+    auto& locale = date_text::LocaleSnapshot::Current();
+    const std::string_view separator = locale.GetTimeSeparator().view();
     bool markerFirst = false;
-    const bool twelveHour = CLocaleUtils::Get12HourTime(markerFirst);
-    const bool hourZero = CLocaleUtils::GetHourHasLeadingZero();
-    int hour = dt.m_nHour;
+    const bool twelveHour = locale.Get12HourTime(markerFirst);
+    const bool hourZero = locale.GetHourHasLeadingZero();
+    int hour = dt.GetHour();
+    const std::string_view designator =
+        !twelveHour ? std::string_view() : hour >= 12 ? locale.GetTimePM().view() : locale.GetTimeAM().view();
     if (twelveHour) {
         if (hour > 12) hour -= 12;
         if (hour == 0) hour = 12;
     }
-    std::string out;
-    out.reserve(24);
-    AppendNumber(out, hour, hourZero ? 2 : 0);
-    out += separator.view();
-    AppendNumber(out, dt.m_nMinute, 2);
-    if (withSeconds) {
-        out += separator.view();
-        AppendNumber(out, dt.m_nSecond, 2);
+    if (twelveHour && markerFirst) {
+        out.Append(designator);
+        out.Append(' ');
     }
-    if (!twelveHour) return CString(std::move(out));
-    const CString designator = dt.m_nHour >= 12 ? CLocaleUtils::GetTimePM() : CLocaleUtils::GetTimeAM();
-    if (markerFirst) return designator + " " + CString(std::move(out));
-    out += ' ';
-    out += designator.view();
-    return CString(std::move(out));
+    out.AppendNumber(hour, hourZero ? 2 : 0);
+    out.Append(separator);
+    out.AppendNumber(dt.GetMinute(), 2);
+    if (withSeconds) {
+        out.Append(separator);
+        out.AppendNumber(dt.GetSecond(), 2);
+    }
+    if (twelveHour && !markerFirst) {
+        out.Append(' ');
+        out.Append(designator);
+    }
+}
+
+}  // namespace
+
+CString DateTime::ConvertTimeToText(const DateTime& dt, bool withSeconds) {
+    if (!dt.IsValidTime()) return CString();
+    TextBuilder out;
+    AppendTime(out, dt, withSeconds);
+    return out.Take();
 }
 
 CString DateTime::ConvertToText(const DateTime& dt, bool withSeconds) {
-    return ConvertDateToText(dt, false, false, false, true) + " " + ConvertTimeToText(dt, withSeconds);
+    TextBuilder out;
+    out.Append(ConvertDateToText(dt, false, false, false, true).view());
+    out.Append(' ');
+    if (dt.IsValidTime()) AppendTime(out, dt, withSeconds);
+    return out.Take();
 }
 
 // ---- Spans of seconds --------------------------------------------------------------------------
@@ -118,14 +179,15 @@ CString DateTime::ConvertSecondsToText(std::int64_t seconds) {
     long days = 0;
     int hours = 0, minutes = 0, secs = 0;
     ConvertFromSeconds(seconds, days, hours, minutes, secs);
-    const CString separator = CLocaleUtils::GetTimeSeparator();
-    std::string out;
-    AppendNumber(out, std::int64_t{days} * 24 + hours, CLocaleUtils::GetHourHasLeadingZero() ? 2 : 0);
+    auto& locale = date_text::LocaleSnapshot::Current();
+    const std::string_view separator = locale.GetTimeSeparator().view();
+    TextBuilder out;
+    out.AppendNumber(std::int64_t{days} * 24 + hours, locale.GetHourHasLeadingZero() ? 2 : 0);
     for (const int field : {minutes, secs}) {
-        out += separator.view();
-        AppendNumber(out, field, 2);
+        out.Append(separator);
+        out.AppendNumber(field, 2);
     }
-    return CString(std::move(out));
+    return out.Take();
 }
 
 CString DateTime::ConvertSecondsToFuzzyText(std::int64_t seconds, bool dayWords, bool direction) {
@@ -230,27 +292,29 @@ void DateTime::ConvertToMM(int seconds, int& m) { m = seconds / 60; }
 CString DateTime::ConvertToHHMMSS(int seconds) {
     int h = 0, m = 0, s = 0;
     ConvertToHHMMSS(seconds, h, m, s);
-    std::string out = NumberText(h);
-    AppendClockField(out, m);
-    AppendClockField(out, s);
-    return CString(std::move(out));
+    TextBuilder out;
+    out.AppendNumber(h);
+    out.AppendClockField(m);
+    out.AppendClockField(s);
+    return out.Take();
 }
 
 CString DateTime::ConvertToHHMM(int seconds) {
     int h = 0, m = 0;
     ConvertToHHMM(seconds, h, m);
-    std::string out = h >= 1 ? NumberText(h) : std::string("0");
-    AppendClockField(out, m);
-    return CString(std::move(out));
+    TextBuilder out;
+    out.AppendNumber(h >= 1 ? h : 0);
+    out.AppendClockField(m);
+    return out.Take();
 }
 
 CString DateTime::ConvertToMMSS(int seconds) {
     int m = 0, s = 0;
     ConvertToMMSS(seconds, m, s);
-    std::string out;
-    AppendNumber(out, m >= 1 ? m : 0, 2);
-    AppendClockField(out, s);
-    return CString(std::move(out));
+    TextBuilder out;
+    out.AppendNumber(m >= 1 ? m : 0, 2);
+    out.AppendClockField(s);
+    return out.Take();
 }
 
 CString DateTime::ConvertToMM(int seconds) {

@@ -49,7 +49,9 @@ struct Ordinal {
 constexpr Ordinal kOrdinals[] = {{"1st", "first"}, {"2nd", "second"}, {"3rd", "third"}, {"4th", "fourth"},
                                  {"5th", "fifth"}};
 
-bool IsDigitByte(char c) { return CStringUtils::IsDigit(static_cast<unsigned char>(c)); }
+// The digit class: the table comes from isdigit, which answers '0' to '9' alone in every
+// locale, so the range test gives the same answer without a table read per byte.
+bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
 
 bool Contains(std::string_view text, std::string_view sub) { return text.find(sub) != std::string_view::npos; }
 
@@ -152,7 +154,7 @@ bool SetFromPhrase(DateTime& dt, std::string_view lower) {
 }
 
 // "second tuesday of march [2025]", with the locale's day and month names.
-bool SetFromOrdinalWeekday(DateTime& dt, std::string_view lower) {
+bool SetFromOrdinalWeekday(DateTime& dt, std::string_view lower, date_text::LocaleSnapshot& locale) {
     if (!Contains(lower, " in ") && !Contains(lower, " of ")) return false;
     std::array<std::string_view, 5> words;
     int count = 0;
@@ -169,13 +171,13 @@ bool SetFromOrdinalWeekday(DateTime& dt, std::string_view lower) {
     if (occurrence == 0) return false;
     int weekday = 0;
     for (int w = 1; w <= 7 && weekday == 0; ++w) {
-        const std::string name = Lowered(CLocaleUtils::GetDayName(w, false).view());
+        const std::string_view name = locale.GetDayNameLower(w).view();
         if (!name.empty() && words[1] == name) weekday = w;
     }
     if (weekday == 0) return false;
     int month = 0;
     for (int m = 1; m <= 12 && month == 0; ++m) {
-        const std::string name = Lowered(CLocaleUtils::GetMonthName(m, false).view());
+        const std::string_view name = locale.GetMonthNameLower(m).view();
         if (!name.empty() && words[3].substr(0, name.size()) == name) month = m;
     }
     if (month == 0) return false;
@@ -188,9 +190,9 @@ bool SetFromOrdinalWeekday(DateTime& dt, std::string_view lower) {
 
 // "friday", "next friday", "last friday": the nearest such day after (or before) today,
 // never today itself.
-bool SetFromWeekdayName(DateTime& dt, std::string_view lower) {
+bool SetFromWeekdayName(DateTime& dt, std::string_view lower, date_text::LocaleSnapshot& locale) {
     for (int w = 1; w <= 7; ++w) {
-        const std::string name = Lowered(CLocaleUtils::GetDayName(w, false).view());
+        const std::string_view name = locale.GetDayNameLower(w).view();
         if (name.empty() || !Contains(lower, name)) continue;
         const bool backwards = Contains(lower, "last") || Contains(lower, "past") || Contains(lower, "previous");
         dt.SetToCurrentDate();
@@ -235,27 +237,74 @@ bool SetFromOffset(DateTime& dt, std::string_view lower) {
     return true;
 }
 
+// The texts here are a few characters long: a plain loop beats a call into the C library.
+std::size_t IndexOf(std::string_view text, char c, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (text[i] == c) return i;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t IndexOf(std::string_view text, std::string_view sub, std::size_t from) {
+    return sub.size() == 1 ? IndexOf(text, sub[0], from) : text.find(sub, from);
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (CStringUtils::ToLower(static_cast<unsigned char>(a[i])) !=
+            CStringUtils::ToLower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// atoi of one clock field; plain digits, the usual case, are read on the spot.
+int FieldValue(std::string_view field) {
+    if (field.empty() || field.size() > 9) return RuntimeAtoi(field);
+    int value = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9') return RuntimeAtoi(field);
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// White space off both ends, as CString::Trim takes it.
+std::string_view Trimmed(std::string_view text) {
+    const auto space = [](char c) { return CStringUtils::IsSpace(static_cast<unsigned char>(c)); };
+    while (!text.empty() && space(text.back())) text.remove_suffix(1);
+    while (!text.empty() && space(text.front())) text.remove_prefix(1);
+    return text;
+}
+
 // Removes an AM or PM marker from a time text: the locale designator at either end, or
 // else the first marker letter, cutting the text there. True when one was found.
-bool TakeMarker(CString& text, const CString& designator, char lower, char upper) {
-    const std::string_view t = text.view();
-    const std::string_view d = designator.view();
+bool TakeMarker(std::string_view& text, std::string_view designator, char lower, char upper) {
+    const std::size_t n = designator.size();
     // An empty designator (a 24-hour locale) names nothing to look for.
-    if (!d.empty() && t.size() >= d.size()) {
-        if (CString::CompareNoCase(t.substr(0, d.size()), d) == 0) {
-            text.Delete(0, static_cast<int>(d.size()));
+    if (n != 0 && text.size() >= n) {
+        if (EqualNoCase(text.substr(0, n), designator)) {
+            text.remove_prefix(n);
             return true;
         }
-        if (CString::CompareNoCase(t.substr(t.size() - d.size()), d) == 0) {
-            text.Truncate(static_cast<int>(t.size() - d.size()));
+        if (EqualNoCase(text.substr(text.size() - n), designator)) {
+            text.remove_suffix(n);
             return true;
         }
     }
-    int at = text.Find(lower);
-    if (at < 0) at = text.Find(upper);
-    if (at < 0) return false;
-    if (at == 0) text.Delete(0, 1);
-    else text.Truncate(at);
+    // The first lower-case marker letter, else the first upper-case one: one pass.
+    std::size_t at = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == lower) {
+            at = i;
+            break;
+        }
+        if (text[i] == upper && at == std::string_view::npos) at = i;
+    }
+    if (at == std::string_view::npos) return false;
+    if (at == 0) text.remove_prefix(1);
+    else text = text.substr(0, at);
     return true;
 }
 
@@ -265,7 +314,7 @@ bool TakeMarker(CString& text, const CString& designator, char lower, char upper
 
 void DateTime::ConvertShortFormTextToDate(const CString& text, DateTime& out) const {
     out.m_nDayNumber = 0;
-    if (CStringUtils::IsEffectivelyEmpty(text)) return;
+    // A blank text holds no digit group, so it stops at the count of groups below.
     const std::string_view t = text.view();
     // Each group's value as atoi reads a run of digits, saturating at INT_MAX.
     std::array<int, 3> groups{};
@@ -275,16 +324,15 @@ void DateTime::ConvertShortFormTextToDate(const CString& text, DateTime& out) co
             ++i;
             continue;
         }
-        int value = 0;
+        std::int64_t value = 0;
         for (; i < t.size() && IsDigitByte(t[i]); ++i) {
-            const int digit = t[i] - '0';
-            value = value > (INT_MAX - digit) / 10 ? INT_MAX : value * 10 + digit;
+            if (value <= INT_MAX) value = value * 10 + (t[i] - '0');
         }
-        groups[count++] = value;
+        groups[count++] = value > INT_MAX ? INT_MAX : static_cast<int>(value);
     }
     if (count < groups.size()) return;
     unsigned dayPos = 0, monthPos = 0, yearPos = 0;
-    CLocaleUtils::GetDateOrdering(dayPos, monthPos, yearPos);
+    date_text::LocaleSnapshot::Current().GetDateOrdering(dayPos, monthPos, yearPos);
     const int day = groups[dayPos % 3];
     const int month = groups[monthPos % 3];
     int year = groups[yearPos % 3];
@@ -301,8 +349,10 @@ bool DateTime::SetDate(const CString& text) {
         return true;
     }
     const std::string lower = Lowered(text.view());
-    return SetFromMonthWord(*this, lower) || SetFromPhrase(*this, lower) || SetFromOrdinalWeekday(*this, lower) ||
-           SetFromWeekdayName(*this, lower) || SetFromOffset(*this, lower);
+    if (SetFromMonthWord(*this, lower) || SetFromPhrase(*this, lower)) return true;
+    auto& locale = date_text::LocaleSnapshot::Current();
+    return SetFromOrdinalWeekday(*this, lower, locale) || SetFromWeekdayName(*this, lower, locale) ||
+           SetFromOffset(*this, lower);
 }
 
 // ---- Times ----------------------------------------------------------------------------------
@@ -310,25 +360,23 @@ bool DateTime::SetDate(const CString& text) {
 void DateTime::ConvertShortFormTextToTime(const CString& text, DateTime& out) const {
     out.SetInvalidTime();
     if (CStringUtils::IsEffectivelyEmpty(text)) return;
-    const CString separator = CLocaleUtils::GetTimeSeparator();
-    if (separator.IsEmpty()) return;
-    CString t(text);
-    t.Trim();
-    const bool am = TakeMarker(t, CLocaleUtils::GetTimeAM(), 'a', 'A');
-    const bool pm = TakeMarker(t, CLocaleUtils::GetTimePM(), 'p', 'P');
-    t.Trim();
-    if (t.Find(' ') >= 0 && t.Find(" o") < 0) {
-        t = t.Mid(t.Find(' ') + 1);
-        t.Trim();
-    }
+    auto& locale = date_text::LocaleSnapshot::Current();
+    const std::string_view separator = locale.GetTimeSeparator().view();
+    if (separator.empty()) return;
+    // Every step narrows a view of the caller's text; nothing is copied.
+    std::string_view t = Trimmed(text.view());
+    const bool am = TakeMarker(t, locale.GetTimeAM().view(), 'a', 'A');
+    const bool pm = TakeMarker(t, locale.GetTimePM().view(), 'p', 'P');
+    t = Trimmed(t);
+    if (const std::size_t space = IndexOf(t, ' '); space != std::string_view::npos && !Contains(t, " o"))
+        t = Trimmed(t.substr(space + 1));
     int fields[3] = {0, 0, 0};
-    const std::string_view rest = t.view();
     std::size_t from = 0;
     for (int& field : fields) {
-        const std::size_t at = rest.find(separator.view(), from);
-        field = RuntimeAtoi(rest.substr(from, at == std::string_view::npos ? rest.npos : at - from));
+        const std::size_t at = IndexOf(t, separator, from);
+        field = FieldValue(t.substr(from, at == std::string_view::npos ? t.npos : at - from));
         if (at == std::string_view::npos) break;
-        from = at + separator.view().size();
+        from = at + separator.size();
     }
     int hour = fields[0];
     if (hour < 24 && fields[1] < 60 && fields[2] < 60) {
@@ -346,10 +394,10 @@ bool DateTime::SetTime(const CString& text) {
         return true;
     }
     const std::string lower = Lowered(text.view());
-    const std::string am = Lowered(CLocaleUtils::GetTimeAM().view());
-    const std::string pm = Lowered(CLocaleUtils::GetTimePM().view());
-    const CString separator = CLocaleUtils::GetTimeSeparator();
-    const std::string_view sep = separator.view();
+    auto& locale = date_text::LocaleSnapshot::Current();
+    const std::string_view am = locale.GetTimeAMLower().view();
+    const std::string_view pm = locale.GetTimePMLower().view();
+    const std::string_view sep = locale.GetTimeSeparator().view();
 
     std::size_t parts = 1;
     std::size_t firstSep = std::string_view::npos;
@@ -370,7 +418,7 @@ bool DateTime::SetTime(const CString& text) {
         return true;
     }
     if (parts == 1) {
-        const auto marked = [&](const std::string& designator) {
+        const auto marked = [&](std::string_view designator) {
             return !designator.empty() && (EndsWith(whole, designator.substr(0, 1)) || EndsWith(whole, designator));
         };
         if (marked(am) || marked(pm)) {
@@ -406,23 +454,25 @@ bool DateTime::SetTime(const CString& text) {
 
 bool DateTime::Set(const CString& text) {
     if (CStringUtils::IsEffectivelyEmpty(text)) return false;
-    CString dateSep = CLocaleUtils::GetDateSeparator();
-    if (dateSep.IsEmpty() || text.Find(dateSep) < 0) dateSep = "/";
-    CString timeSep = CLocaleUtils::GetTimeSeparator();
-    if (timeSep.IsEmpty() || text.Find(timeSep) < 0) timeSep = ":";
-    const int space = text.Find(' ');
-    if (space < 0) return false;
-    const CString left = text.Left(space);
-    const CString right = text.Mid(space + 1);
-    const CString* date = nullptr;
-    const CString* time = nullptr;
-    if (left.Find(dateSep) >= 0) date = &left, time = &right;
-    else if (right.Find(dateSep) >= 0) date = &right, time = &left;
-    else if (left.Find(timeSep) >= 0) date = &right, time = &left;
-    else if (right.Find(timeSep) >= 0) date = &left, time = &right;
+    const std::string_view t = text.view();
+    auto& locale = date_text::LocaleSnapshot::Current();
+    std::string_view dateSep = locale.GetDateSeparator().view();
+    if (dateSep.empty() || !Contains(t, dateSep)) dateSep = "/";
+    std::string_view timeSep = locale.GetTimeSeparator().view();
+    if (timeSep.empty() || !Contains(t, timeSep)) timeSep = ":";
+    const std::size_t space = t.find(' ');
+    if (space == std::string_view::npos) return false;
+    const std::string_view left = t.substr(0, space);
+    const std::string_view right = t.substr(space + 1);
+    std::string_view date, time;
+    if (Contains(left, dateSep)) date = left, time = right;
+    else if (Contains(right, dateSep)) date = right, time = left;
+    else if (Contains(left, timeSep)) date = right, time = left;
+    else if (Contains(right, timeSep)) date = left, time = right;
     else return false;
-    if (CStringUtils::IsEffectivelyEmpty(*date) || CStringUtils::IsEffectivelyEmpty(*time)) return false;
-    return SetDate(*date) && SetTime(*time);
+    const CString dateText(date), timeText(time);
+    if (CStringUtils::IsEffectivelyEmpty(dateText) || CStringUtils::IsEffectivelyEmpty(timeText)) return false;
+    return SetDate(dateText) && SetTime(timeText);
 }
 
 }  // namespace vutil

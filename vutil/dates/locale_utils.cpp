@@ -1,5 +1,6 @@
 #include "vutil/dates/locale_utils.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <vector>
 
@@ -20,6 +21,10 @@ CString CLocaleUtils::m_csCurrencySymbol;
 
 namespace {
 
+// Text reads that failed, so that a kept copy of an answer can tell a failed read (to be
+// asked again, and logged again) from an item that is empty.
+std::atomic<unsigned int> g_failedTextReads{0};
+
 void Log(const char* line) {
     if (CAppLogger* log = CAppLogger::GetInstance()) log->AddLine(line);
 }
@@ -35,15 +40,24 @@ unsigned int Number(unsigned long type) {
 CString CLocaleUtils::GetLocaleInfoFor(unsigned long type) {
     int size = pf::QueryLocaleText(static_cast<DWORD>(type), nullptr, 0);
     if (size <= 0) {
+        ++g_failedTextReads;
         Log("{5F7F49DE-1922-43EA-A2DF-CF45C26EE41B}");
         return CString();
     }
-    std::vector<char> buffer(static_cast<std::size_t>(size));
-    if (pf::QueryLocaleText(static_cast<DWORD>(type), buffer.data(), size) <= 0) {
+    // Items are short; the heap is only for an unusually long one.
+    char small[64];
+    std::vector<char> large;
+    char* buffer = small;
+    if (static_cast<std::size_t>(size) > sizeof small) {
+        large.resize(static_cast<std::size_t>(size));
+        buffer = large.data();
+    }
+    if (pf::QueryLocaleText(static_cast<DWORD>(type), buffer, size) <= 0) {
+        ++g_failedTextReads;
         Log("{7114CF88-F357-4D2B-8CF2-47EB7E370B39}");
         return CString();
     }
-    return CString(buffer.data());
+    return CString(buffer);
 }
 
 void CLocaleUtils::GetLocaleInfoNumberFor(unsigned long type, unsigned int& value) {
@@ -173,5 +187,49 @@ int CLocaleUtils::GetTwoDigitYearMax() {
     if (value.GetLength() < 2) return 29;
     return std::atoi(value.Right(2).GetString());
 }
+
+// ---- The date-text snapshot -------------------------------------------------------------------
+
+namespace date_text {
+
+LocaleSnapshot& LocaleSnapshot::Current() {
+    // Per thread, so that formatting on several threads needs no lock.
+    thread_local LocaleSnapshot snapshot;
+    snapshot.m_generation = pf::LocaleGeneration();
+    return snapshot;
+}
+
+const LocaleSnapshot::Name& LocaleSnapshot::Refill(Slot<Name>& slot, CString (*read)()) {
+    const unsigned int failures = g_failedTextReads;
+    return Store(slot, read(), failures);
+}
+
+const LocaleSnapshot::Name& LocaleSnapshot::Refill(Slot<Name>& slot, CString (*read)(int, bool), int which) {
+    const unsigned int failures = g_failedTextReads;
+    return Store(slot, read(which, false), failures);
+}
+
+const LocaleSnapshot::Name& LocaleSnapshot::Store(Slot<Name>& slot, CString text, unsigned int failuresBefore) {
+    slot.value.lower = text;
+    slot.value.lower.MakeLower();
+    slot.value.text = std::move(text);
+    // A failed read is not kept: the next call asks again, and logs again.
+    slot.stamp = failuresBefore == g_failedTextReads ? m_generation : 0;
+    return slot.value;
+}
+
+std::array<unsigned, 3> LocaleSnapshot::ReadDateOrdering() {
+    std::array<unsigned, 3> order{};
+    CLocaleUtils::GetDateOrdering(order[0], order[1], order[2]);
+    return order;
+}
+
+std::pair<bool, bool> LocaleSnapshot::Read12HourTime() {
+    bool markerFirst = false;
+    const bool twelve = CLocaleUtils::Get12HourTime(markerFirst);
+    return {twelve, markerFirst};
+}
+
+}  // namespace date_text
 
 }  // namespace vutil

@@ -81,5 +81,9 @@ int QueryLocaleText(DWORD type, char* buffer, int size);
 bool QueryLocaleNumber(DWORD type, unsigned int& value);
 // The locale the answers come from ("en-US", or the POSIX locale's name).
 std::string LocaleName();
+// A number that changes whenever the answers above may have changed (another table
+// selected) and is never 0, so that callers can keep values derived from the answers
+// stamped with it. Equal numbers mean equal answers. As cheap as one item query.
+unsigned int LocaleGeneration();
 
 }  // namespace vutil::platform

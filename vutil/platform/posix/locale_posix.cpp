@@ -4,13 +4,18 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <array>
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 #include <strings.h>
 
@@ -361,91 +366,163 @@ Items FromPosix(const PosixSource& src) {
     return m;
 }
 
-struct Selected {
-    const Items* items;
+// One answer, its number form worked out once.
+struct Item {
+    std::string text;
+    unsigned int number = 0;
+    bool present = false;
+    bool numeric = false;
+};
+
+// Items 0x01 ... 0x5F and 0x1000 ... 0x101F sit at fixed slots, so that a query is one
+// array read rather than a hash lookup.
+constexpr std::size_t kLowItems = 0x60;
+constexpr DWORD kHighBase = 0x1000;
+constexpr std::size_t kHighItems = 0x20;
+static_assert(kLocaleINegNumber - kHighBase < kHighItems && kLocaleSIso3166CtryName < kLowItems);
+
+int SlotOf(DWORD type) {
+    if (type < kLowItems) return static_cast<int>(type);
+    if (type >= kHighBase && type - kHighBase < kHighItems) return static_cast<int>(kLowItems + (type - kHighBase));
+    return -1;
+}
+
+struct Table {
+    std::array<Item, kLowItems + kHighItems> items;
+    unsigned int generation = 0;
+
+    const Item* Find(DWORD type) const {
+        const int slot = SlotOf(type);
+        if (slot < 0 || !items[static_cast<std::size_t>(slot)].present) return nullptr;
+        return &items[static_cast<std::size_t>(slot)];
+    }
+};
+
+// What VUTIL_LOCALE said when it was last read, and the table it chose. Never freed:
+// a query on another thread may still be looking at it.
+struct Selection {
+    std::string raw;  // "" when unset
+    const Table* table;
     std::string name;
 };
 
-std::mutex g_localeLock;
+std::mutex g_selectLock;  // guards building tables and selections, not the queries
+std::atomic<const Selection*> g_current{nullptr};
+unsigned int g_tableCount = 0;
 
-const Items& BuiltinItems(std::size_t index) {
-    static std::map<std::size_t, Items>* tables = new std::map<std::size_t, Items>;
-    auto it = tables->find(index);
-    if (it == tables->end()) it = tables->emplace(index, FromBuiltin(kBuiltins[index])).first;
-    return it->second;
-}
-
-Selected FromProcessLocale() {
-    locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
-    if (!loc) return {&BuiltinItems(0), kBuiltins[0].name};
-    std::string name = nl_langinfo_l(_NL_LOCALE_NAME(LC_TIME), loc);
-    if (name.empty() || name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0) {
-        freelocale(loc);
-        return {&BuiltinItems(0), kBuiltins[0].name};
+// Called with g_selectLock held. Each table gets its own generation: answers never
+// change under one table, so a value stamped with it stays right until another is chosen.
+const Table* MakeTable(const Items& m) {
+    auto* table = new Table;
+    for (const auto& [type, text] : m) {
+        const int slot = SlotOf(type);
+        if (slot < 0) continue;  // the static_assert above keeps every carried item in range
+        Item& item = table->items[static_cast<std::size_t>(slot)];
+        item.text = text;
+        item.present = true;
+        item.numeric = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+        if (item.numeric) item.number = static_cast<unsigned int>(std::strtoul(text.c_str(), nullptr, 10));
     }
-    std::string codeset = nl_langinfo_l(CODESET, loc);
-    PosixSource src{loc, codeset == "UTF-8" || codeset == "utf8"};
-    static std::map<std::string, Items>* posix = new std::map<std::string, Items>;
-    auto it = posix->emplace(name, FromPosix(src)).first;
-    freelocale(loc);
-    return {&it->second, name};
+    table->generation = ++g_tableCount;
+    return table;
 }
 
-// Called with g_localeLock held. Formatters ask many items per call, so the answer is
-// cached: the pinned table until VUTIL_LOCALE changes, the process locale (from the
-// environment, as newlocale reads it) once for the life of the process.
-const Selected& Select() {
-    static Selected* pinnedSel = new Selected{nullptr, std::string()};
-    static Selected* processSel = nullptr;
-    if (const char* pinned = std::getenv("VUTIL_LOCALE"); pinned && *pinned) {
-        if (pinnedSel->items && strcasecmp(pinnedSel->name.c_str(), pinned) == 0) return *pinnedSel;
-        for (std::size_t i = 0; i < std::size(kBuiltins); ++i) {
+const Table* BuiltinTable(std::size_t index) {
+    static std::array<const Table*, std::size(kBuiltins)> tables{};
+    if (!tables[index]) tables[index] = MakeTable(FromBuiltin(kBuiltins[index]));
+    return tables[index];
+}
+
+// The environment's POSIX locale, read once for the life of the process.
+std::pair<const Table*, std::string> ProcessTable() {
+    static const std::pair<const Table*, std::string> chosen = []() -> std::pair<const Table*, std::string> {
+        locale_t loc = newlocale(LC_ALL_MASK, "", static_cast<locale_t>(0));
+        if (!loc) return {BuiltinTable(0), kBuiltins[0].name};
+        std::string name = nl_langinfo_l(_NL_LOCALE_NAME(LC_TIME), loc);
+        if (name.empty() || name == "C" || name == "POSIX" || name.rfind("C.", 0) == 0) {
+            freelocale(loc);
+            return {BuiltinTable(0), kBuiltins[0].name};
+        }
+        std::string codeset = nl_langinfo_l(CODESET, loc);
+        PosixSource src{loc, codeset == "UTF-8" || codeset == "utf8"};
+        const Table* table = MakeTable(FromPosix(src));
+        freelocale(loc);
+        return {table, name};
+    }();
+    return chosen;
+}
+
+// Exact comparison with the value read last time; `known` holds no NUL, so the loop
+// stops at the end of the shorter text.
+bool SameText(const std::string& known, const char* text) {
+    for (const char c : known) {
+        if (*text++ != c) return false;
+    }
+    return *text == '\0';
+}
+
+const Selection& Reselect(const char* pinned) {
+    std::lock_guard lock(g_selectLock);
+    static auto* known = new std::map<std::string, const Selection*, std::less<>>;
+    auto it = known->find(std::string_view(pinned));
+    if (it == known->end()) {
+        const Table* table = nullptr;
+        std::string name;
+        for (std::size_t i = 0; *pinned && i < std::size(kBuiltins); ++i) {
             if (strcasecmp(kBuiltins[i].name, pinned) == 0) {
-                *pinnedSel = {&BuiltinItems(i), kBuiltins[i].name};
-                return *pinnedSel;
+                table = BuiltinTable(i);
+                name = kBuiltins[i].name;
+                break;
             }
         }
+        if (!table) std::tie(table, name) = ProcessTable();
+        it = known->emplace(pinned, new Selection{pinned, table, std::move(name)}).first;
     }
-    if (!processSel) processSel = new Selected(FromProcessLocale());
-    return *processSel;
+    g_current.store(it->second, std::memory_order_release);
+    return *it->second;
+}
+
+// Formatters ask many items per call, so the choice is kept: a query reads VUTIL_LOCALE
+// and compares it with the value behind the kept choice, and only a different value
+// (a test's setenv between cases) chooses again.
+const Selection& Current() {
+    const char* pinned = std::getenv("VUTIL_LOCALE");
+    if (!pinned) pinned = "";
+    const Selection* kept = g_current.load(std::memory_order_acquire);
+    if (kept && SameText(kept->raw, pinned)) return *kept;
+    return Reselect(pinned);
 }
 
 }  // namespace
 
 int QueryLocaleText(DWORD type, char* buffer, int size) {
-    std::lock_guard lock(g_localeLock);
-    const Items& items = *Select().items;
-    auto it = items.find(type);
-    if (it == items.end() || size < 0) {
+    const Item* item = Current().table->Find(type);
+    if (!item || size < 0) {
         SetLastErrorCode(kErrorInvalidParameter);
         return 0;
     }
-    int need = static_cast<int>(it->second.size()) + 1;
+    const int need = static_cast<int>(item->text.size()) + 1;
     if (size == 0) return need;
     if (!buffer || size < need) {
         SetLastErrorCode(kErrorInsufficientBuffer);
         return 0;
     }
-    std::memcpy(buffer, it->second.c_str(), static_cast<std::size_t>(need));
+    std::memcpy(buffer, item->text.c_str(), static_cast<std::size_t>(need));
     return need;
 }
 
 bool QueryLocaleNumber(DWORD type, unsigned int& value) {
-    std::lock_guard lock(g_localeLock);
-    const Items& items = *Select().items;
-    auto it = items.find(type);
-    const std::string& text = it == items.end() ? std::string() : it->second;
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+    const Item* item = Current().table->Find(type);
+    if (!item || !item->numeric) {
         SetLastErrorCode(kErrorInvalidParameter);
         return false;
     }
-    value = static_cast<unsigned int>(std::strtoul(text.c_str(), nullptr, 10));
+    value = item->number;
     return true;
 }
 
-std::string LocaleName() {
-    std::lock_guard lock(g_localeLock);
-    return Select().name;
-}
+std::string LocaleName() { return Current().name; }
+
+unsigned int LocaleGeneration() { return Current().table->generation; }
 
 }  // namespace vutil::platform
