@@ -5,7 +5,7 @@
 #include <string>
 
 #include "support/test_support.h"
-#include "vutil/platform/posix/codepage.h"
+#include "vutil/platform/codepage.h"
 
 namespace vutil {
 namespace {

@@ -6,24 +6,11 @@
 
 #include "vutil/framework/exceptions.h"
 #include "vutil/framework/file.h"
+#include "vutil/platform/codepage.h"
 
 namespace vutil {
 
 namespace {
-
-// Bytes 0x80-0x9F of Windows-1252; 0 where the code page has no character.
-constexpr std::uint16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char NarrowUnit(std::uint16_t u) {
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<char>(u);
-    for (int i = 0; i < 32; ++i) {
-        if (kCp1252High[i] == u && u != 0) return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
 
 // Strings are read in growing chunks so a hostile length prefix costs at most about
 // twice the bytes that are really there.
@@ -41,7 +28,7 @@ CString NarrowFromUtf16(const std::uint16_t* units, std::size_t count) {
             out += '?';
             continue;
         }
-        out += NarrowUnit(u);
+        out += platform::cp::UnicodeToCp1252(u);
     }
     return CString(std::move(out));
 }

@@ -39,6 +39,10 @@ T Convert(std::string_view text, int base, std::size_t* consumed) noexcept {
     }
     const U limit = negative ? U(std::numeric_limits<T>::max()) + 1u : U(std::numeric_limits<T>::max());
     const U ubase = static_cast<U>(base);
+    // value * base + d stays within limit exactly when value < cutoff, or value equals
+    // cutoff and d is at most cutlim; worked out once instead of a division per digit.
+    const U cutoff = limit / ubase;
+    const U cutlim = limit % ubase;
     U value = 0;
     bool overflow = false;
     const std::size_t first = i;
@@ -46,7 +50,7 @@ T Convert(std::string_view text, int base, std::size_t* consumed) noexcept {
         const int d = DigitValue(text[i]);
         if (d >= base) break;
         const U ud = static_cast<U>(d);
-        if (!overflow && (value > (limit - ud) / ubase)) overflow = true;
+        if (!overflow && (value > cutoff || (value == cutoff && ud > cutlim))) overflow = true;
         if (!overflow) value = value * ubase + ud;
     }
     if (i == first) return 0;

@@ -4,33 +4,17 @@
 #include <cwchar>
 #include <string>
 
+#include "vutil/platform/codepage.h"
 #include "vutil/text/string_utils.h"
 
 namespace vutil {
 
 namespace {
 
-// Windows-1252 0x80-0x9F. The five bytes the code page leaves undefined map to the C1
-// control of the same value, as the system's conversion does, so they round-trip.
-constexpr char32_t kHigh1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char32_t FromAnsi(unsigned char b) {
-    if (b >= 0x80 && b <= 0x9F) return kHigh1252[b - 0x80];
-    return b;
-}
+char32_t FromAnsi(unsigned char b) { return platform::cp::Cp1252ToUnicode(b); }
 
 // Code points the code page cannot hold become "?", the system's default character.
-char ToAnsi(wchar_t w) {
-    auto cp = static_cast<char32_t>(w);
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh1252[i] == cp) return static_cast<char>(0x80 + i);
-    return '?';
-}
+char ToAnsi(wchar_t w) { return platform::cp::UnicodeToCp1252(static_cast<char32_t>(w)); }
 
 }  // namespace
 

@@ -21,7 +21,7 @@
 
 #include "vutil/platform/error.h"
 #include "vutil/platform/locale.h"
-#include "vutil/platform/posix/codepage.h"
+#include "vutil/platform/codepage.h"
 
 namespace vutil::platform {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "vutil/platform/posix/codepage.h"
+#include "vutil/platform/codepage.h"
 
 namespace vutil::platform::settings {
 

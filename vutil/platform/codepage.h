@@ -1,6 +1,6 @@
 #pragma once
 // Windows-1252 <-> Unicode, for the backend's text files and the C library's
-// locale texts. Internal to the POSIX backend.
+// locale texts, and for every layer above that converts text. Plain code, no OS calls.
 
 #include <cstdint>
 #include <string>

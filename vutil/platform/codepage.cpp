@@ -1,4 +1,4 @@
-#include "vutil/platform/posix/codepage.h"
+#include "vutil/platform/codepage.h"
 
 namespace vutil::platform::cp {
 
