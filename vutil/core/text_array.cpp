@@ -101,13 +101,18 @@ unsigned int TextArray::Find(const CString& s, bool bCaseSensitive, bool& bFound
                              bool bIncludeFileDirs) const {
     bFound = false;
     if (!bSorted) {
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            if (TextEqual(m_items[i], s, bCaseSensitive)) {
-                bFound = true;
-                return static_cast<unsigned int>(i);
-            }
+        // The case choice and the bounds are taken once, outside the scan.
+        const CString* items = m_items.data();
+        const std::size_t n = m_items.size();
+        const std::string_view target = s.view();
+        std::size_t i = 0;
+        if (bCaseSensitive) {
+            while (i < n && items[i].view() != target) ++i;
+        } else {
+            while (i < n && CString::CompareNoCase(items[i].view(), target) != 0) ++i;
         }
-        return GetCount();
+        bFound = i < n;
+        return static_cast<unsigned int>(i);
     }
     m_bCaseSensitive = bCaseSensitive;
     m_bFilePaths = bFilePaths;
