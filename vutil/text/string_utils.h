@@ -92,7 +92,7 @@ public:
     static int GetSyllableCount(const CString& text);
     static int GetWordCount(CString text, bool bracesSeparate);
     static int GetSentenceCount(const CString& text);
-    static void GetWords(CString text, TextArray& words, bool bracesSeparate);
+    static void GetWords(const CString& text, TextArray& words, bool bracesSeparate);
     static void CalcReadingLevel(const CStringList& lines, double& readingEase, int& gradeLevel,
                                  unsigned int& syllables, unsigned int& wordCount, unsigned int& sentences);
 

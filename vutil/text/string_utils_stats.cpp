@@ -7,6 +7,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "vutil/core/text_array.h"
@@ -125,7 +126,15 @@ int CStringUtils::GetSentenceCount(const CString& text) {
     return static_cast<int>(CountSentences(text.view(), kFixedClasses));
 }
 
-void CStringUtils::GetWords(CString text, TextArray& words, bool bracesSeparate) {
+void CStringUtils::GetWords(const CString& text, TextArray& words, bool bracesSeparate) {
+    // The text is read while words grows: an item of words itself is split from a copy.
+    const std::vector<CString>& items = words.Items();
+    const std::less<const CString*> before;
+    if (!items.empty() && !before(&text, items.data()) && before(&text, items.data() + items.size())) {
+        const CString copy(text);
+        GetWords(copy, words, bracesSeparate);
+        return;
+    }
     const std::string_view t = text.view();
     const std::size_t n = t.size();
     const ByteSet& seps = bracesSeparate ? kSeparatorBraceSet : kSeparatorSet;
