@@ -83,6 +83,13 @@ TEST(GetWords, Splits) {
     words.Add("kept");
     CStringUtils::GetWords("one two", words, true);
     EXPECT_EQ(words.GetCount(), 3u);  // appended, not cleared
+
+    // Splitting an item of the list itself: the list grows while the text is read.
+    TextArray self;
+    self.Add("alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu");
+    CStringUtils::GetWords(self.Items()[0], self, true);
+    ASSERT_EQ(self.GetCount(), 13u);
+    EXPECT_EQ(self.GetAt(12), "mu");
 }
 
 // The separator set is exactly these bytes (Windows-1252), and only they split words.
