@@ -18,5 +18,8 @@ run number bytes 1536000
 run number fraction 2.375
 run date info 2026 12 6
 run date rule 7 6 11 2026
+run date parse "second tuesday of march 2027"
+run date fuzzy 5400
+run date duration "2h 15m"
 run reg set 'HKCU\Software\Demo' Greeting hello
 run reg get 'HKCU\Software\Demo' Greeting

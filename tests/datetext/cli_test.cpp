@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/test_support.h"
+#include "vutil/platform/codepage.h"
 
 namespace vutil {
 namespace {
@@ -30,7 +31,7 @@ TEST_P(DateCli, Prints) {
     const std::string command = std::string("TZ=UTC0 VUTIL_LOCALE=") + c.locale + " " + VUTIL_CLI_PATH + " date " +
                                 c.arguments + " 2>&1";
     EXPECT_EQ(test::RunCommand(command, &out), c.status);
-    EXPECT_EQ(out, c.output);
+    EXPECT_EQ(out, platform::cp::Cp1252ToUtf8(c.output));  // the program prints UTF-8
 }
 
 const CliCase kCases[] = {

@@ -130,7 +130,7 @@ int RunParse(const Args& args) {
     const vutil::CString time = vutil::DateTime::ConvertTimeToText(dt, true);
     if (!shown.IsEmpty() && !time.IsEmpty()) shown += " ";
     shown += time;
-    std::cout << "display: " << shown.GetString() << "\n";
+    std::cout << "display: " << vutil::cli::Utf8(shown) << "\n";
     return 0;
 }
 
@@ -143,8 +143,8 @@ int RunFuzzy(const Args& args) {
         return ec == std::errc() && ptr == end;
     }();
     if (!ok) return vutil::cli::UsageError("date fuzzy", "expected [--now <seconds>] <seconds, negative for the past>");
-    std::cout << "text: " << vutil::DateTime::ConvertSecondsToFuzzyText(seconds, false, true).GetString() << "\n"
-              << "with day words: " << vutil::DateTime::ConvertSecondsToFuzzyText(seconds, true, true).GetString()
+    std::cout << "text: " << vutil::cli::Utf8(vutil::DateTime::ConvertSecondsToFuzzyText(seconds, false, true)) << "\n"
+              << "with day words: " << vutil::cli::Utf8(vutil::DateTime::ConvertSecondsToFuzzyText(seconds, true, true))
               << "\n"
               << "clock: " << vutil::DateTime::ConvertSecondsToText(seconds).GetString() << "\n";
     return 0;

@@ -13,7 +13,7 @@ using vutil::CString;
 
 void Line(const char* label, const CString& value) {
     std::cout << label << ": ";
-    std::cout.write(value.GetString(), value.GetLength()) << '\n';
+    std::cout << vutil::cli::Utf8(value) << '\n';
 }
 void Line(const char* label, long long value) { std::cout << label << ": " << value << '\n'; }
 void Flag(const char* label, bool value) { std::cout << label << ": " << (value ? "true" : "false") << '\n'; }
@@ -63,14 +63,14 @@ int RunLocale(const std::vector<std::string>& args) {
     for (int m = 1; m <= 13; ++m) {
         std::cout << "Month" << m << ": ";
         CString full = CLocaleUtils::GetMonthName(m, false), abbr = CLocaleUtils::GetMonthName(m, true);
-        std::cout.write(full.GetString(), full.GetLength()) << " / ";
-        std::cout.write(abbr.GetString(), abbr.GetLength()) << '\n';
+        std::cout << vutil::cli::Utf8(full) << " / ";
+        std::cout << vutil::cli::Utf8(abbr) << '\n';
     }
     for (int w = 1; w <= 7; ++w) {
         std::cout << "Day" << w << ": ";
         CString full = CLocaleUtils::GetDayName(w, false), abbr = CLocaleUtils::GetDayName(w, true);
-        std::cout.write(full.GetString(), full.GetLength()) << " / ";
-        std::cout.write(abbr.GetString(), abbr.GetLength()) << '\n';
+        std::cout << vutil::cli::Utf8(full) << " / ";
+        std::cout << vutil::cli::Utf8(abbr) << '\n';
     }
     Line("TwoDigitYearMax", CLocaleUtils::GetTwoDigitYearMax());
     return 0;

@@ -19,7 +19,7 @@ using vutil::CString;
 constexpr const char* kName = "number";
 
 int Print(const CString& text) {
-    std::cout.write(text.GetString(), text.GetLength()) << '\n';
+    std::cout << vutil::cli::Utf8(text) << '\n';
     return 0;
 }
 

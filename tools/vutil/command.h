@@ -24,6 +24,13 @@ struct Register {
 
 // Reads standard input as lines, without line ends.
 std::vector<std::string> ReadLines(std::istream& in);
+// Library text is Windows-1252; the terminal gets UTF-8.
+std::string Utf8(const char* text, int length);
+template <typename Text>
+std::string Utf8(const Text& text) {
+    return Utf8(text.GetString(), text.GetLength());
+}
+
 // Prints "vutil <name>: <message>" to standard error and returns 2.
 int UsageError(const std::string& name, const std::string& message);
 

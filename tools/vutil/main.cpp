@@ -6,6 +6,7 @@
 #include <string>
 
 #include "command.h"
+#include "vutil/platform/codepage.h"
 
 namespace vutil::cli {
 
@@ -22,6 +23,10 @@ std::vector<std::string> ReadLines(std::istream& in) {
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+std::string Utf8(const char* text, int length) {
+    return vutil::platform::cp::Cp1252ToUtf8(std::string_view(text, length > 0 ? static_cast<std::size_t>(length) : 0));
 }
 
 int UsageError(const std::string& name, const std::string& message) {
