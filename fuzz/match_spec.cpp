@@ -1,5 +1,5 @@
 // Wildcard specifications and the searches beside them, on arbitrary bytes. The input is
-// "spec NUL text"; without a NUL the first half is the spec.
+// "pattern NUL text"; without a NUL the first half is the pattern.
 
 #include <cstdint>
 #include <string_view>
