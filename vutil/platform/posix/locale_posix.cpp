@@ -57,10 +57,10 @@ struct Builtin {
     // iFirstDayOfWeek, iFirstWeekOfYear, iMeasure, iDigits, iCurrDigits, iLZero,
     // iCurrency, iNegCurr, iNegNumber
     int numbers[17];
-    const char* months[13];
-    const char* abbrevMonths[13];
-    const char* days[7];  // Monday first
-    const char* abbrevDays[7];
+    const char* const* months;        // 13 names, the last one empty
+    const char* const* abbrevMonths;  // 13
+    const char* const* days;          // 7, Monday first
+    const char* const* abbrevDays;    // 7
 };
 
 constexpr DWORD kNumberItems[17] = {
@@ -71,39 +71,36 @@ constexpr DWORD kNumberItems[17] = {
     kLocaleINegNumber,
 };
 
+constexpr const char* kEnglishMonths[13] = {"January", "February", "March",     "April",   "May",      "June", "July",
+                                            "August",  "September", "October", "November", "December", ""};
+constexpr const char* kEnglishAbbrevMonths[13] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul",
+                                                  "Aug", "Sep", "Oct", "Nov", "Dec", ""};
+constexpr const char* kEnglishDays[7] = {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+constexpr const char* kEnglishAbbrevDays[7] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+constexpr const char* kGermanMonths[13] = {"Januar",    "Februar", "M\xE4rz",    "April",    "Mai", "Juni", "Juli",
+                                           "August",    "September", "Oktober", "November", "Dezember", ""};
+constexpr const char* kGermanAbbrevMonths[13] = {"Jan", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul",
+                                                 "Aug", "Sep", "Okt", "Nov", "Dez", ""};
+constexpr const char* kGermanDays[7] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"};
+constexpr const char* kGermanAbbrevDays[7] = {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"};
+
 const Builtin kBuiltins[] = {
     {"en-US", "en", "US", "English", "United States", "1", "/", ":", "AM", "PM", ".", ",", "3;0", ".", ",",
      "3;0", "$", "USD", ",", "M/d/yyyy", "dddd, MMMM d, yyyy", "h:mm:ss tt",
      {0, 0, 0, 1, 0, 0, 0, 0, 6, 0, 1, 2, 2, 1, 0, 0, 1},
-     {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
-      "November", "December", ""},
-     {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec", ""},
-     {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
-     {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}},
+     kEnglishMonths, kEnglishAbbrevMonths, kEnglishDays, kEnglishAbbrevDays},
     {"en-GB", "en", "GB", "English", "United Kingdom", "44", "/", ":", "AM", "PM", ".", ",", "3;0", ".", ",",
      "3;0", "\xA3", "GBP", ",", "dd/MM/yyyy", "dd MMMM yyyy", "HH:mm:ss",
      {1, 1, 1, 1, 1, 1, 1, 0, 0, 2, 0, 2, 2, 1, 0, 1, 1},
-     {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
-      "November", "December", ""},
-     {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec", ""},
-     {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
-     {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}},
+     kEnglishMonths, kEnglishAbbrevMonths, kEnglishDays, kEnglishAbbrevDays},
     {"de-DE", "de", "DE", "German", "Germany", "49", ".", ":", "", "", ",", ".", "3;0", ",", ".", "3;0",
      "\x80", "EUR", ";", "dd.MM.yyyy", "dddd, d. MMMM yyyy", "HH:mm:ss",
      {1, 1, 1, 1, 1, 1, 1, 0, 0, 2, 0, 2, 2, 1, 3, 8, 1},
-     {"Januar", "Februar", "M\xE4rz", "April", "Mai", "Juni", "Juli", "August", "September", "Oktober",
-      "November", "Dezember", ""},
-     {"Jan", "Feb", "M\xE4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez", ""},
-     {"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"},
-     {"Mo", "Di", "Mi", "Do", "Fr", "Sa", "So"}},
+     kGermanMonths, kGermanAbbrevMonths, kGermanDays, kGermanAbbrevDays},
     {"en-IN", "en", "IN", "English", "India", "91", "-", ":", "AM", "PM", ".", ",", "3;2;0", ".", ",",
      "3;2;0", "Rs.", "INR", ",", "dd-MM-yyyy", "dd MMMM yyyy", "HH:mm:ss",
      {1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 2, 2, 1, 2, 12, 1},
-     {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
-      "November", "December", ""},
-     {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec", ""},
-     {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
-     {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"}},
+     kEnglishMonths, kEnglishAbbrevMonths, kEnglishDays, kEnglishAbbrevDays},
 };
 
 Items FromBuiltin(const Builtin& b) {
