@@ -56,6 +56,9 @@ TEST(CStringTest, ReplaceRemoveInsertDelete) {
     CString t("aaaa");
     EXPECT_EQ(t.Replace("aa", "a"), 2);  // non-overlapping, left to right
     EXPECT_EQ(t, "aa");
+    CString nul("x\0y-x\0z", 7);  // CString arguments count their NUL bytes
+    EXPECT_EQ(nul.Replace(CString("x\0y", 3), CString("Q")), 1);
+    EXPECT_EQ(nul, CString("Q-x\0z", 5));
     CString u("a-b-c");
     EXPECT_EQ(u.Remove('-'), 2);
     EXPECT_EQ(u, "abc");

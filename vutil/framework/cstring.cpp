@@ -132,12 +132,15 @@ int CString::Replace(char oldCh, char newCh) {
 }
 
 int CString::Replace(const CString& oldText, const CString& newText) {
-    return Replace(oldText.GetString(), newText.GetString());
+    return Replace(oldText.view(), newText.view());
 }
 
 int CString::Replace(const char* oldText, const char* newText) {
-    std::string_view from(oldText ? oldText : "");
-    std::string_view to(newText ? newText : "");
+    return Replace(std::string_view(oldText ? oldText : ""), std::string_view(newText ? newText : ""));
+}
+
+// CString arguments are taken whole, NUL bytes included, as Find takes them.
+int CString::Replace(std::string_view from, std::string_view to) {
     if (from.empty()) return 0;
     std::size_t pos = m_str.find(from);
     if (pos == std::string::npos) return 0;

@@ -105,6 +105,7 @@ public:
     int Replace(char oldCh, char newCh);
     int Replace(const char* oldText, const char* newText);
     int Replace(const CString& oldText, const CString& newText);
+    int Replace(std::string_view oldText, std::string_view newText);
     int Remove(char ch);
     int Insert(int index, char ch);
     int Insert(int index, const char* text);
