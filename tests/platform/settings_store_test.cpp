@@ -283,21 +283,6 @@ TEST(SettingsStore, DeleteKeyIsNotRecursiveAndHandlesSeeDeletion) {
     SettingsCloseKey(c);
 }
 
-TEST(SettingsStore, AFailedWriteLeavesFileAndCacheAsTheyWere) {
-    TempDir dir;
-    ASSERT_EQ(Set(HKEY_CURRENT_USER, "S", "v", kRegSz, "kept"), 0);
-    std::string before = test::ReadFileBytes(SettingsLocation());
-    // A directory where the temporary file must go makes the write fail midway.
-    std::string tmp = SettingsLocation() + ".tmp." + std::to_string(::getpid());
-    ASSERT_EQ(::mkdir(tmp.c_str(), 0700), 0);
-    EXPECT_NE(Set(HKEY_CURRENT_USER, "S", "v", kRegSz, "lost"), 0);
-    EXPECT_EQ(test::ReadFileBytes(SettingsLocation()), before);
-    EXPECT_EQ(Query(HKEY_CURRENT_USER, "S", "v"), std::string("kept\0", 5));
-    ::rmdir(tmp.c_str());
-    EXPECT_EQ(Set(HKEY_CURRENT_USER, "S", "v", kRegSz, "new"), 0);
-    EXPECT_EQ(Query(HKEY_CURRENT_USER, "S", "v"), std::string("new\0", 4));
-}
-
 TEST(SettingsStore, SeesChangesMadeByAnotherProcess) {
     TempDir dir;
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "S", "v", kRegSz, "before"), 0);

@@ -58,7 +58,6 @@ enum : DWORD {
     kErrorRegistryCorrupt = 1015,
     kErrorRegistryIoFailed = 1016,
     kErrorKeyDeleted = 1018,
-    kErrorKeyHasChildren = 1020,
     kErrorBadKey = 1010,
 };
 

@@ -8,7 +8,12 @@
 //
 // The POSIX backend keeps the tree in one file in the registry export text format
 // ("Windows Registry Editor Version 5.00", UTF-8), at $VUTIL_REGISTRY, else
-// $XDG_CONFIG_HOME/vutil/registry.reg, else ~/.config/vutil/registry.reg.
+// $XDG_CONFIG_HOME/vutil/registry.reg, else ~/.config/vutil/registry.reg. Codes it
+// adds: 1015 the file is damaged (a line that does not parse refuses every write; a
+// file over 64 MiB is not read at all), 1016 the path is not a regular file, 1018
+// the key of an open handle was deleted, 5 the file is read-only or its folder is
+// writable by others and not sticky, 170 another writer held the lock for 10 seconds,
+// 8 out of memory. No call throws.
 
 #include <string>
 #include <string_view>
@@ -56,7 +61,7 @@ LONG SettingsCloseKey(HKEY key);
 LONG SettingsQueryValue(HKEY key, std::string_view name, DWORD* type, BYTE* data, DWORD* size);
 LONG SettingsSetValue(HKEY key, std::string_view name, DWORD type, const BYTE* data, DWORD size);
 // Deletes the sub-key (a direct child path of key) when it has no sub-keys of its
-// own; 1020 otherwise.
+// own; 5 otherwise, as the registry answers.
 LONG SettingsDeleteKey(HKEY key, std::string_view subKey);
 LONG SettingsDeleteValue(HKEY key, std::string_view name);
 // The index-th sub-key in case-insensitive order; 259 past the end. *nameSize holds

@@ -122,7 +122,6 @@ const char* OwnMessage(DWORD code) noexcept {
         case kErrorRegistryCorrupt: return "The settings file is damaged and was left as it is";
         case kErrorRegistryIoFailed: return "The settings file could not be read or written";
         case kErrorKeyDeleted: return "The settings key has been deleted";
-        case kErrorKeyHasChildren: return "The settings key still has sub-keys";
         case kErrorNotFound: return "The element was not found";
         case kErrorFileCorrupt: return "The file is damaged and cannot be read";
         case kErrorCantAccessFile: return "The file cannot be accessed";

@@ -8,6 +8,8 @@
 #include "vutil/platform/error.h"
 #include "vutil/platform/file.h"
 #include "vutil/platform/path.h"
+#include "vutil/platform/posix/fd.h"
+#include "vutil/platform/posix/sys_calls.h"
 
 namespace vutil::platform {
 
@@ -21,7 +23,7 @@ FileHandle OpenFile(std::string_view path, unsigned flags) noexcept {
         SetLastErrorCode(host ? kErrorFileNotFound : kErrorPathNotFound);
         return kInvalidFile;
     }
-    int oflags = O_CLOEXEC;
+    int oflags = 0;
     if ((flags & kFileRead) && (flags & kFileWrite)) oflags |= O_RDWR;
     else if (flags & kFileWrite) oflags |= O_WRONLY;
     else oflags |= O_RDONLY;
@@ -30,11 +32,8 @@ FileHandle OpenFile(std::string_view path, unsigned flags) noexcept {
         if (flags & kFileTruncate) oflags |= O_TRUNC;
         if (flags & kFileExclusive) oflags |= O_EXCL;
     }
-    int fd;
-    do {
-        fd = ::open(host->c_str(), oflags, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+    posix::FileDescriptor fd(posix::Open(host->c_str(), oflags, 0666));
+    if (!fd) {
         int err = errno;
         ErrorContext context = (flags & kFileCreate) ? ErrorContext::kCreateFile : ErrorContext::kGeneral;
         if (err == ENOENT && context == ErrorContext::kGeneral) {
@@ -52,19 +51,15 @@ FileHandle OpenFile(std::string_view path, unsigned flags) noexcept {
     }
     // A directory opens read-only on POSIX; a file API must refuse it.
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.Get(), &st) == 0 && S_ISDIR(st.st_mode)) {
         SetLastErrorCode(kErrorAccessDenied);
         return kInvalidFile;
     }
-    return fd;
+    return fd.Release();
 }
 
 std::int64_t ReadFile(FileHandle h, void* buffer, std::size_t count) noexcept {
-    ssize_t n;
-    do {
-        n = ::read(Fd(h), buffer, count);
-    } while (n < 0 && errno == EINTR);
+    ssize_t n = posix::Read(Fd(h), buffer, count);
     if (n < 0) {
         SetLastErrorFromErrno(errno);
         return -1;
@@ -73,17 +68,9 @@ std::int64_t ReadFile(FileHandle h, void* buffer, std::size_t count) noexcept {
 }
 
 std::int64_t WriteFile(FileHandle h, const void* buffer, std::size_t count) noexcept {
-    const char* p = static_cast<const char*>(buffer);
-    std::size_t left = count;
-    while (left > 0) {
-        ssize_t n = ::write(Fd(h), p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            SetLastErrorFromErrno(errno);
-            return -1;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
+    if (int err = posix::WriteAll(Fd(h), buffer, count)) {
+        SetLastErrorFromErrno(err);
+        return -1;
     }
     return static_cast<std::int64_t>(count);
 }
@@ -116,7 +103,7 @@ bool SetFileSize(FileHandle h, std::int64_t size) noexcept {
 }
 
 bool FlushFile(FileHandle h) noexcept {
-    if (::fsync(Fd(h)) != 0 && errno != EINVAL) {
+    if (posix::Sys().fsync(Fd(h)) != 0 && errno != EINVAL) {
         SetLastErrorFromErrno(errno);
         return false;
     }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "vutil/platform/codepage.h"
+#include "vutil/platform/settings.h"
 
 namespace vutil::platform::settings {
 
@@ -67,7 +68,7 @@ bool ReadHexList(std::string_view s, std::string& out) {
     return true;
 }
 
-bool IsStringType(DWORD type) { return type == 1 || type == 2 || type == 7; }
+bool IsStringType(DWORD type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
 
 struct Parser {
     Tree& tree;
@@ -125,7 +126,7 @@ struct Parser {
             if (!ReadQuoted(data, p, text)) return Fail();
             std::string_view rest = TrimBlanks(data.substr(p));
             if (!rest.empty() && rest[0] != ';') return Fail();
-            current->SetValue(name, 1, NormaliseData(1, Text(text)));
+            current->SetValue(name, kRegSz, NormaliseData(kRegSz, Text(text)));
             return;
         }
         if (StartsWithNoCase(data, "dword:")) {
@@ -139,12 +140,12 @@ struct Parser {
             }
             std::string bytes(4, '\0');
             for (int i = 0; i < 4; ++i) bytes[static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-            current->SetValue(name, 4, std::move(bytes));
+            current->SetValue(name, kRegDword, std::move(bytes));
             return;
         }
         if (StartsWithNoCase(data, "hex")) {
             std::string_view rest = data.substr(3);
-            DWORD type = 3;
+            DWORD type = kRegBinary;
             if (!rest.empty() && rest[0] == '(') {
                 std::size_t close = rest.find(')');
                 if (close == std::string_view::npos || close == 1 || close > 9) return Fail();
@@ -190,7 +191,7 @@ void WriteQuoted(std::string& out, std::string_view text) {
 }
 
 bool PlainString(const Value& v) {
-    if (v.type != 1 || v.data.empty() || v.data.back() != '\0') return false;
+    if (v.type != kRegSz || v.data.empty() || v.data.back() != '\0') return false;
     for (std::size_t i = 0; i + 1 < v.data.size(); ++i) {
         char c = v.data[i];
         if (c == '\0' || c == '\r' || c == '\n') return false;
@@ -205,7 +206,7 @@ void WriteValue(std::string& out, const Value& v) {
     out += '=';
     if (PlainString(v)) {
         WriteQuoted(out, std::string_view(v.data).substr(0, v.data.size() - 1));
-    } else if (v.type == 4 && v.data.size() == 4) {
+    } else if (v.type == kRegDword && v.data.size() == 4) {
         DWORD n = 0;
         for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(v.data[static_cast<std::size_t>(i)]);
         char buf[16];
@@ -213,7 +214,7 @@ void WriteValue(std::string& out, const Value& v) {
         out += buf;
     } else {
         char buf[24];
-        if (v.type == 3) std::snprintf(buf, sizeof buf, "hex:");
+        if (v.type == kRegBinary) std::snprintf(buf, sizeof buf, "hex:");
         else std::snprintf(buf, sizeof buf, "hex(%x):", static_cast<unsigned>(v.type));
         out += buf;
         std::string wide;
@@ -267,37 +268,50 @@ std::string Fold(std::string_view name) {
     return f;
 }
 
-std::size_t Key::LowerBound(const std::string& folded) const {
-    auto it = std::lower_bound(m_children.begin(), m_children.end(), folded,
-                               [](const std::unique_ptr<Key>& k, const std::string& f) { return k->m_folded < f; });
-    return static_cast<std::size_t>(it - m_children.begin());
-}
-
 Key* Key::Child(std::string_view name) const {
-    std::string f = Fold(name);
-    std::size_t i = LowerBound(f);
-    return i < m_children.size() && m_children[i]->m_folded == f ? m_children[i].get() : nullptr;
+    auto it = m_childIndex.find(Fold(name));
+    return it == m_childIndex.end() ? nullptr : m_children[it->second].get();
 }
 
 Key* Key::AddChild(std::string_view name, bool* created) {
     std::string f = Fold(name);
-    std::size_t i = LowerBound(f);
     if (created) *created = false;
-    if (i < m_children.size() && m_children[i]->m_folded == f) return m_children[i].get();
+    if (auto it = m_childIndex.find(f); it != m_childIndex.end()) return m_children[it->second].get();
     auto key = std::make_unique<Key>(std::string(name));
-    key->m_folded = std::move(f);
+    key->m_folded = f;
     Key* raw = key.get();
-    m_children.insert(m_children.begin() + static_cast<std::ptrdiff_t>(i), std::move(key));
+    // Keys written in order (our own files) keep the list sorted as it grows.
+    if (!m_children.empty() && (!m_children.back() || !(m_children.back()->m_folded < f))) m_childrenTidy = false;
+    m_childIndex.emplace(std::move(f), m_children.size());
+    m_children.push_back(std::move(key));
     if (created) *created = true;
     return raw;
 }
 
 bool Key::RemoveChild(std::string_view name) {
-    std::string f = Fold(name);
-    std::size_t i = LowerBound(f);
-    if (i >= m_children.size() || m_children[i]->m_folded != f) return false;
-    m_children.erase(m_children.begin() + static_cast<std::ptrdiff_t>(i));
+    auto it = m_childIndex.find(Fold(name));
+    if (it == m_childIndex.end()) return false;
+    std::size_t i = it->second;
+    m_childIndex.erase(it);
+    if (i + 1 == m_children.size()) {
+        m_children.pop_back();
+    } else {
+        m_children[i].reset();
+        m_childrenTidy = false;
+    }
     return true;
+}
+
+const std::vector<std::unique_ptr<Key>>& Key::Children() const {
+    if (!m_childrenTidy) {
+        std::erase_if(m_children, [](const std::unique_ptr<Key>& k) { return !k; });
+        std::sort(m_children.begin(), m_children.end(),
+                  [](const std::unique_ptr<Key>& a, const std::unique_ptr<Key>& b) { return a->m_folded < b->m_folded; });
+        m_childIndex.clear();
+        for (std::size_t i = 0; i < m_children.size(); ++i) m_childIndex.emplace(m_children[i]->m_folded, i);
+        m_childrenTidy = true;
+    }
+    return m_children;
 }
 
 const Value* Key::FindValue(std::string_view name) const {
@@ -321,17 +335,27 @@ void Key::SetValue(std::string_view name, DWORD type, std::string data) {
 bool Key::RemoveValue(std::string_view name) {
     auto it = m_valueIndex.find(Fold(name));
     if (it == m_valueIndex.end()) return false;
-    std::size_t index = it->second;
+    Value& v = m_values[it->second];
     m_valueIndex.erase(it);
-    m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(index));
-    for (auto& entry : m_valueIndex)
-        if (entry.second > index) --entry.second;
+    v.removed = true;
+    v.data = std::string();
+    ++m_removedValues;
     return true;
+}
+
+const std::vector<Value>& Key::Values() const {
+    if (m_removedValues > 0) {
+        std::erase_if(m_values, [](const Value& v) { return v.removed; });
+        m_removedValues = 0;
+        m_valueIndex.clear();
+        for (std::size_t i = 0; i < m_values.size(); ++i) m_valueIndex.emplace(Fold(m_values[i].name), i);
+    }
+    return m_values;
 }
 
 std::string NormaliseData(DWORD type, std::string_view data) {
     std::string d(data);
-    if ((type == 1 || type == 2) && (d.empty() || d.back() != '\0')) d += '\0';
+    if ((type == kRegSz || type == kRegExpandSz) && (d.empty() || d.back() != '\0')) d += '\0';
     return d;
 }
 

@@ -20,11 +20,15 @@ struct Value {
     std::string name;
     DWORD type = 0;
     std::string data;
+    bool removed = false;  // left in place until the next tidy-up; never seen by callers
 };
 
 // Names fold to upper case (ASCII only) for lookups and ordering.
 std::string Fold(std::string_view name);
 
+// One key. Lookups go through hash indexes; removals leave a gap and new children
+// join at the end, and the ordered lists are put right only when someone reads them,
+// so a file of a million lines in hostile order still parses in linear time.
 class Key {
 public:
     explicit Key(std::string name) : m_name(std::move(name)) {}
@@ -38,21 +42,24 @@ public:
     Key* Child(std::string_view name) const;
     Key* AddChild(std::string_view name, bool* created);
     bool RemoveChild(std::string_view name);
-    const std::vector<std::unique_ptr<Key>>& Children() const noexcept { return m_children; }
+    // Sorted by folded name.
+    const std::vector<std::unique_ptr<Key>>& Children() const;
 
     const Value* FindValue(std::string_view name) const;
     void SetValue(std::string_view name, DWORD type, std::string data);
     bool RemoveValue(std::string_view name);
-    const std::vector<Value>& Values() const noexcept { return m_values; }
+    // In creation order.
+    const std::vector<Value>& Values() const;
 
 private:
-    std::size_t LowerBound(const std::string& folded) const;
-
     std::string m_name;
     std::string m_folded;
-    std::vector<std::unique_ptr<Key>> m_children;  // sorted by folded name
-    std::vector<Value> m_values;                   // in creation order
-    std::unordered_map<std::string, std::size_t> m_valueIndex;
+    mutable std::vector<std::unique_ptr<Key>> m_children;  // null where one was removed
+    mutable bool m_childrenTidy = true;
+    mutable std::unordered_map<std::string, std::size_t> m_childIndex;
+    mutable std::vector<Value> m_values;
+    mutable std::size_t m_removedValues = 0;
+    mutable std::unordered_map<std::string, std::size_t> m_valueIndex;
 };
 
 struct Tree {
