@@ -171,17 +171,6 @@ TEST(SettingsHardening, HugeStoreIsDamagedNotFatal) {
     EXPECT_NE(out.find("2024"), std::string::npos) << out;
 }
 
-TEST(SettingsHardening, NoExceptionLeavesTheStore) {
-    TempDir dir;
-    ASSERT_EQ(Set("x"), 0);
-    fs::last_write_time(SettingsLocation(), fs::file_time_type::clock::now() - std::chrono::hours(1));
-    ScopedSysCalls restore;
-    Sys().read = [](int, void*, std::size_t) -> ssize_t { throw std::bad_alloc(); };
-    HKEY h = nullptr;
-    EXPECT_EQ(SettingsOpenKey(HKEY_CURRENT_USER, "Software\\H", kKeyRead, &h), static_cast<LONG>(kErrorNotEnoughMemory));
-    EXPECT_EQ(GetLastErrorCode(), kErrorNotEnoughMemory);
-}
-
 // Doubling a hostile file at most roughly doubles the time to read it. Caches make
 // even linear work grow a little faster than the size, so the bound allows what a
 // benign file of the same lines shows, and never less than 3x.

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "vutil/framework/types.h"
+#include "vutil/platform/error.h"  // DWORD and the codes
 
 namespace vutil::platform::settings {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "vutil/framework/types.h"
+#include "vutil/platform/error.h"  // DWORD and the codes
 #include "vutil/platform/posix/fd.h"
 
 namespace vutil::platform::settings {
