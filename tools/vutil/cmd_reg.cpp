@@ -55,7 +55,6 @@ std::string KeyProblem(const CString& subKey) {
         if (i == 0 || i + 1 == subKey.GetLength() || subKey[i + 1] == '\\') return "the key has an empty part";
         ++depth;
     }
-    if (subKey[0] == '\\') return "the key has an empty part";
     if (depth > kMaxKeyDepth) return "the key is deeper than " + std::to_string(kMaxKeyDepth) + " levels";
     return {};
 }
