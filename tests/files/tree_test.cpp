@@ -108,6 +108,14 @@ TEST_F(Tree, WalksEndOnLinkLoopsAndOddNames) {
     TextArray dirs;
     CDirUtils::GetDirectoryList(Lib(), dirs, CDirUtils::GDL_RECURSIVE);
     EXPECT_EQ(Relative(dirs), (Strings{"a\\", "a\\self\\", "a\\up\\", "caf\xC3\xA9\\"}));
+    // A name longer than the host allows is simply not there.
+    const CString longName = Lib() + CString('n', 300) + ".txt";
+    EXPECT_TRUE(CFileUtils::IsFile(longName, false, true));
+    EXPECT_FALSE(CFileUtils::IsFile(longName, false, false));
+    EXPECT_EQ(CFileUtils::GetUniqueFileName(Lib(), CString('n', 300) + ".txt"), longName);
+    files.DeleteAll();
+    CFileUtils::GetFileList(Lib() + CString('n', 300) + "\\", Exts({}), true, files, true, true, false);
+    EXPECT_TRUE(files.IsEmpty());
     // A drive the table does not map gives nothing, and nothing breaks.
     files.DeleteAll();
     CFileUtils::GetFileList("Q:\\nowhere\\", Exts({}), true, files, true, true, false);
