@@ -201,7 +201,7 @@ bool CDirUtils::ClearDirectory(const CString& dir, CString& errors, bool removeD
         if (!ff.IsDirectory() || ff.IsDots()) continue;
         const CString sub = ff.GetFilePath();
         // A link to a directory goes as a link: nothing outside the tree is touched.
-        const bool ok = ff.IsSymbolicLink() ? platform::RemoveDirectory(sub.view())
+        const bool ok = ff.IsSymbolicLink() ? platform::RemoveEmptyDirectory(sub.view())
                                              : ClearDirectory(sub + "\\", errors, true, false, false);
         if (!ok) {
             fi::Log("{7A25FD0D-E4FC-4E4A-9A61-0B777DE874E9}");
@@ -209,7 +209,7 @@ bool CDirUtils::ClearDirectory(const CString& dir, CString& errors, bool removeD
         }
     }
     ff.Close();
-    if (!platform::RemoveDirectory(work.view())) {
+    if (!platform::RemoveEmptyDirectory(work.view())) {
         fi::LogWithError("{E462900C-2BDF-499b-A5EB-1A3D771E4020}");
         return false;
     }

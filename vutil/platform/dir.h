@@ -58,7 +58,7 @@ void CloseDirectory(DirHandle h) noexcept;
 
 bool MakeDirectory(std::string_view path) noexcept;
 // Removes an empty directory; a symbolic link to a directory is removed as a link.
-bool RemoveDirectory(std::string_view path) noexcept;
+bool RemoveEmptyDirectory(std::string_view path) noexcept;
 // Removes a file or a symbolic link (never what the link points to).
 bool RemoveFile(std::string_view path) noexcept;
 // Renames a file or directory; fails when the target exists.

@@ -277,7 +277,7 @@ bool MakeDirectory(std::string_view path) noexcept {
     }
 }
 
-bool RemoveDirectory(std::string_view path) noexcept {
+bool RemoveEmptyDirectory(std::string_view path) noexcept {
     try {
         std::string host;
         if (!Host(path, host)) return false;
