@@ -77,7 +77,7 @@ bool InfoOf(const std::string& host, EntryInfo& info) {
     const bool isLink = S_ISLNK(lst.st_mode);
     struct stat st = lst;
     if (isLink && ::stat(host.c_str(), &st) != 0) st = lst;  // a dangling link is still an entry
-    info.attributes = AttributesOf(st, isLink, IsDotName(host), DosBitsOf(host.c_str(), isLink ? false : true));
+    info.attributes = AttributesOf(st, isLink, IsDotName(host), DosBitsOf(host.c_str(), !isLink));
     info.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     info.writeTime = FileTimeOf(st.st_mtim);
     info.accessTime = FileTimeOf(st.st_atim);
