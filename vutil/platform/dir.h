@@ -46,7 +46,8 @@ bool PathExists(std::string_view path) noexcept;
 // ".." are reported as the system reports them.
 using DirHandle = void*;
 DirHandle OpenDirectory(std::string_view dir) noexcept;  // null on failure
-// Next entry name; false at the end. The type is known without a further query on
+// Next entry name; false at the end, which also releases the system's directory stream
+// (entry queries still work until CloseDirectory). The type is known without a further query on
 // most file systems: isDir/isLink are filled from it (or from lstat when unknown).
 bool ReadDirectory(DirHandle h, std::string& name, bool& isDir, bool& isLink) noexcept;
 // Full information about an entry of an open directory (links followed).
@@ -68,6 +69,11 @@ bool MovePath(std::string_view from, std::string_view to) noexcept;
 // without creating the file. Empty string on failure.
 std::string CreateTempFileName(std::string_view dir, std::string_view prefix, unsigned int unique,
                                unsigned int& used) noexcept;
+
+// The library form of a path: a drive path with backslashes, and a host path
+// ("/home/a/") turned into its drive form ("C:\home\a\") through the drive table.
+// Relative paths only get backslashes.
+std::string LibraryPath(std::string_view path);
 
 // Folder paths in library form, each ending with a backslash; empty when unknown.
 std::string SpecialFolderPath(int folderId);  // shell folder ids (CSIDL numbers)

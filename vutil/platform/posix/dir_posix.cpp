@@ -208,9 +208,13 @@ bool ReadDirectory(DirHandle h, std::string& name, bool& isDir, bool& isLink) no
     if (!d) return false;
     try {
         errno = 0;
-        const struct dirent* e = ::readdir(d->dir);
+        const struct dirent* e = d->dir ? ::readdir(d->dir) : nullptr;
         if (!e) {
-            SetLastErrorCode(errno ? ErrnoToError(errno) : kErrorNoMoreFiles);
+            const int err = errno;
+            // Done reading: give the descriptor back, keep the path for entry queries.
+            if (d->dir) ::closedir(d->dir);
+            d->dir = nullptr;
+            SetLastErrorCode(err ? ErrnoToError(err) : kErrorNoMoreFiles);
             return false;
         }
         name.assign(e->d_name);
@@ -256,7 +260,7 @@ DWORD GetDirectoryEntryDosBits(DirHandle h, const std::string& name) noexcept {
 void CloseDirectory(DirHandle h) noexcept {
     auto* d = static_cast<Dir*>(h);
     if (!d) return;
-    ::closedir(d->dir);
+    if (d->dir) ::closedir(d->dir);
     delete d;
 }
 
@@ -396,6 +400,18 @@ std::string SpecialFolderPath(int folderId) {
         default: return {};
     }
     return LibraryDir(host);
+}
+
+std::string LibraryPath(std::string_view path) {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (!drive && !path.empty() && (path[0] == '/' || path[0] == '\\')) {
+        if (auto host = ToHostPath(path)) return FromHostPath(*host);
+    }
+    std::string out(path);
+    for (char& c : out)
+        if (c == '/') c = '\\';
+    return out;
 }
 
 std::string TempDirectoryPath() { return LibraryDir(EnvOr("TMPDIR", "/tmp")); }
