@@ -14,24 +14,27 @@
 
 namespace {
 
-const std::string& ScratchFile() {
-    static const std::string path = [] {
+// One file for every input, removed at exit.
+struct Scratch {
+    std::string path;
+    Scratch() {
         std::random_device rd;
         // A memory file system where there is one: the replay writes a file per input.
         std::error_code ec;
         std::filesystem::path dir = std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
                                                                                    : std::filesystem::temp_directory_path();
-        return (dir / ("vutil-fuzz-text-" + std::to_string(rd()))).string();
-    }();
-    return path;
-}
-
-struct Cleanup {
-    ~Cleanup() {
-        std::error_code ec;
-        std::filesystem::remove(ScratchFile(), ec);
+        path = (dir / ("vutil-fuzz-text-" + std::to_string(rd()))).string();
     }
-} g_cleanup;
+    ~Scratch() {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+};
+
+const std::string& ScratchFile() {
+    static const Scratch scratch;
+    return scratch.path;
+}
 
 std::vector<std::string> ReadLines(int flags, int block, int& encoding) {
     vutil::TextFile file;

@@ -132,6 +132,11 @@ TEST(WriteFileContent, ReplacesReadOnlyFile) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
     EXPECT_TRUE(CFileUtils::WriteFileContent(CString(path), Lines({"new"}), true, 1));
     EXPECT_EQ(test::ReadFileBytes(path), "new\r\n");
+    // A private file stays private when it is replaced.
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(CFileUtils::WriteFileContent(CString(path), Lines({"newer"}), false, 1));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(FileContent, FailuresAreLogged) {

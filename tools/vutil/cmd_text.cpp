@@ -119,7 +119,9 @@ int Info(const std::vector<std::string>& args) {
 }
 
 int RunText(const std::vector<std::string>& args) {
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    bool help = false;
+    for (const auto& a : args) help = help || a == "--help" || a == "-h";
+    if (help) {
         std::cout << "usage: vutil text convert <in> <out> --to utf8|utf16le|utf16be|ansi\n"
                      "       vutil text info <file>\n"
                      "The input's encoding is taken from its byte-order mark (none: ANSI). Lines are\n"

@@ -139,6 +139,9 @@ bool RenameReplacing(std::string_view from, std::string_view to) noexcept {
         SetLastErrorCode(kErrorPathNotFound);
         return false;
     }
+    // The new file keeps the permissions of the one it replaces.
+    struct stat st {};
+    if (::stat(hostTo->c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::chmod(hostFrom->c_str(), st.st_mode & 07777);
     if (std::rename(hostFrom->c_str(), hostTo->c_str()) != 0) {
         SetLastErrorFromErrno(errno);
         return false;
