@@ -2,6 +2,10 @@
 // roads: fixed byte layouts, round trips and the logged failures.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -137,6 +141,33 @@ TEST(WriteFileContent, ReplacesReadOnlyFile) {
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_TRUE(CFileUtils::WriteFileContent(CString(path), Lines({"newer"}), false, 1));
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+// A disk that fills up halfway (a file size limit in a child process): the old file
+// stays as it was and nothing is left beside it, on both roads.
+TEST(WriteFileContent, FullDiskKeepsTheOldFile) {
+    test::TempDir dir;
+    const std::string path = dir.File("keep.txt");
+    TextArray big;
+    for (int i = 0; i < 2000; ++i) big.Add(CString(std::string(60, static_cast<char>('a' + i % 26))));
+    for (bool aware : {true, false}) {
+        test::WriteFileBytes(path, "old content\r\n");
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            _exit(CFileUtils::WriteFileContent(CString(path), big, aware, 2) ? 0 : 7);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 7) << aware;
+        EXPECT_EQ(test::ReadFileBytes(path), "old content\r\n") << aware;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            EXPECT_NE(entry.path().extension(), ".tmp") << aware;
+    }
 }
 
 TEST(FileContent, FailuresAreLogged) {
