@@ -32,5 +32,9 @@ std::int64_t GetFileSize(FileHandle h) noexcept;
 bool SetFileSize(FileHandle h, std::int64_t size) noexcept;
 bool FlushFile(FileHandle h) noexcept;
 bool CloseFile(FileHandle h) noexcept;
+// Renames a file over another in one step: readers see the old file or the new one,
+// never a part. Both paths must be on one volume. The new file takes the permissions
+// of the one it replaces.
+bool RenameReplacing(std::string_view from, std::string_view to) noexcept;
 
 }  // namespace vutil::platform

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include "vutil/platform/error.h"
@@ -112,6 +113,23 @@ bool FlushFile(FileHandle h) noexcept {
 
 bool CloseFile(FileHandle h) noexcept {
     if (::close(Fd(h)) != 0 && errno != EINTR) {
+        SetLastErrorFromErrno(errno);
+        return false;
+    }
+    return true;
+}
+
+bool RenameReplacing(std::string_view from, std::string_view to) noexcept {
+    auto hostFrom = ToHostPath(from);
+    auto hostTo = ToHostPath(to);
+    if (!hostFrom || !hostTo) {
+        SetLastErrorCode(kErrorPathNotFound);
+        return false;
+    }
+    // The new file keeps the permissions of the one it replaces.
+    struct stat st {};
+    if (::stat(hostTo->c_str(), &st) == 0 && S_ISREG(st.st_mode)) (void)::chmod(hostFrom->c_str(), st.st_mode & 07777);
+    if (std::rename(hostFrom->c_str(), hostTo->c_str()) != 0) {
         SetLastErrorFromErrno(errno);
         return false;
     }
