@@ -116,6 +116,14 @@ TEST_F(SessionTest, ReadStringGivesThePageLines) {
     EXPECT_TRUE(line.IsEmpty());
 }
 
+// AddressSanitizer keeps freed blocks in quarantine (256 MB by default), which shows
+// in the resident size; the body itself is 2 GB either way.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kStreamSlackKb = 512 * 1024;
+#else
+constexpr long kStreamSlackKb = 64 * 1024;
+#endif
+
 long MaxResidentKb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -138,7 +146,7 @@ TEST_F(SessionTest, TwoGigabyteBodyIsStreamed) {
         total += got;
     }
     EXPECT_EQ(total, std::uint64_t{2} << 30);
-    EXPECT_LT(MaxResidentKb() - before, 64 * 1024);
+    EXPECT_LT(MaxResidentKb() - before, kStreamSlackKb);
 }
 
 TEST_F(SessionTest, ClosingMidBodyStopsTheTransfer) {
