@@ -22,12 +22,14 @@ Routes (GET unless said otherwise):
   /headers                 200, the request headers as the body
   POST /echo               200, the request body as the body
   POST /status/<code>      that status
+With --cert the same routes are served over TLS.
 """
 
 import argparse
 import os
 import signal
 import socket
+import ssl
 import struct
 import sys
 import threading
@@ -176,19 +178,24 @@ class Server(ThreadingHTTPServer):
 
     def handle_error(self, request, client_address):
         # A client that gave up (time-out tests) is expected, not worth a trace.
-        if not isinstance(sys.exc_info()[1], ConnectionError):
+        if not isinstance(sys.exc_info()[1], (ConnectionError, ssl.SSLError)):
             super().handle_error(request, client_address)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", help="folder served under /site/")
+    parser.add_argument("--cert", help="PEM file with certificate and key: serve HTTPS")
     args = parser.parse_args()
 
     stop = threading.Event()
     Handler.root = args.root
     Handler.stop_event = stop
     server = Server(("127.0.0.1", 0), Handler)
+    if args.cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.cert)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
 
     def shut(*_):
         stop.set()

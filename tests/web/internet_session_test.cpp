@@ -89,6 +89,23 @@ TEST_F(SessionTest, ErrorNumbers) {
     EXPECT_EQ(OpenError(session, "http://127.0.0.1:" + std::to_string(closedPort) + "/ok"), 12029u);
 }
 
+// TLS failures: a certificate nobody vouches for, and TLS spoken to a plain server.
+TEST_F(SessionTest, SecureChannelErrors) {
+    if (!test::HaveProgram("openssl")) GTEST_SKIP() << "openssl not installed";
+    test::TempDir dir;
+    const std::string pem = dir.File("server.pem");
+    ASSERT_EQ(test::RunCommand("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -keyout '" + pem +
+                               "' -out '" + pem + ".crt' 2>/dev/null && cat '" + pem + ".crt' >> '" + pem + "'"),
+              0);
+    test::HttpTestServer tls({}, pem);
+    ASSERT_TRUE(tls.Running());
+    CInternetSession session;
+    EXPECT_EQ(OpenError(session, tls.Url("/ok")), 12045u);
+    std::string plain = Url("/ok");
+    plain.insert(4, "s");
+    EXPECT_EQ(OpenError(session, plain), 12157u);
+}
+
 TEST_F(SessionTest, BodyTimeOutWhileReading) {
     CInternetSession session;
     session.SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, 700);
