@@ -106,6 +106,17 @@ TEST_F(SessionTest, SecureChannelErrors) {
     EXPECT_EQ(OpenError(session, plain), 12157u);
 }
 
+// Through a named proxy the host name is never looked up here: the test server answers
+// the absolute request itself.
+TEST_F(SessionTest, NamedProxyCarriesTheRequest) {
+    const std::string proxy = "127.0.0.1:" + std::to_string(s_server->Port());
+    CInternetSession session("vutil-test", 1, INTERNET_OPEN_TYPE_PROXY, proxy.c_str());
+    std::unique_ptr<CStdioFile> file(session.OpenURL("http://proxied.invalid/302"));
+    DWORD status = 0;
+    ASSERT_TRUE(static_cast<CHttpFile*>(file.get())->QueryInfoStatusCode(status));
+    EXPECT_EQ(status, 404u);
+}
+
 TEST_F(SessionTest, BodyTimeOutWhileReading) {
     CInternetSession session;
     session.SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, 700);

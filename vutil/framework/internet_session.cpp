@@ -106,6 +106,7 @@ void CHttpFile::Open(const char* headers, std::size_t headersLength, const void*
     request.receiveTimeoutMs = m_settings.receiveTimeoutMs;
     request.followRedirects = (m_dwFlags & INTERNET_FLAG_NO_AUTO_REDIRECT) == 0;
     if (m_settings.accessType == INTERNET_OPEN_TYPE_PROXY) request.proxy = m_settings.proxy.str();
+    request.direct = m_settings.accessType == INTERNET_OPEN_TYPE_DIRECT;
     // Reload: ask every cache on the way for a fresh copy.
     if (m_dwFlags & INTERNET_FLAG_RELOAD) {
         request.headers.emplace_back("Cache-Control: no-cache");

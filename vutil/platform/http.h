@@ -47,6 +47,7 @@ struct HttpRequest {
     bool followRedirects = true;
     int maxRedirects = 20;
     std::string proxy;  // empty: the system's (environment) settings
+    bool direct = false;  // no proxy at all, whatever the environment says
 };
 
 struct HttpError {

@@ -290,7 +290,8 @@ HttpTransferPtr HttpOpen(const HttpRequest& request, HttpError& error) {
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &HttpTransfer::OnHeader);
     curl_easy_setopt(e, CURLOPT_HEADERDATA, t.get());
     if (!request.userAgent.empty()) curl_easy_setopt(e, CURLOPT_USERAGENT, request.userAgent.c_str());
-    if (!request.proxy.empty()) curl_easy_setopt(e, CURLOPT_PROXY, request.proxy.c_str());
+    if (request.direct) curl_easy_setopt(e, CURLOPT_PROXY, "");
+    else if (!request.proxy.empty()) curl_easy_setopt(e, CURLOPT_PROXY, request.proxy.c_str());
     // The loopback never goes through a proxy, whatever the environment says.
     std::string noProxy = "localhost,127.0.0.1,::1";
     for (const char* name : {"no_proxy", "NO_PROXY"}) {
