@@ -16,17 +16,6 @@
 namespace vutil::datetext {
 namespace {
 
-// Number reading keeps the separators of the first locale it meets for the life of the
-// process; let that be en-US whatever order the tests run in.
-class NumbersInEnUs : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ScopedEnv locale("VUTIL_LOCALE", "en-US");
-        CNumberTextConv::GetNumberFromString("1");
-    }
-};
-const auto* const kNumbersInEnUs = ::testing::AddGlobalTestEnvironment(new NumbersInEnUs);
-
 struct DateCase {
     const char* form;    // the form expected to decide, for the failure message
     const char* locale;

@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
@@ -14,6 +12,7 @@
 #include "vutil/dates/locale_utils.h"
 #include "vutil/platform/locale.h"
 #include "vutil/system/registry_utils.h"
+#include "vutil/text/number_text_conv.h"
 
 namespace vutil {
 namespace {
@@ -22,13 +21,6 @@ class Probe : public CLocaleUtils {
 public:
     using CLocaleUtils::ConvertGrouping;
     using CLocaleUtils::GetLocaleInfoFor;
-    static void ForgetCache() {
-        m_csDecimalSeparator.Empty();
-        m_csThousandsSeparator.Empty();
-        m_csCurrencyDecimalSeparator.Empty();
-        m_csCurrencyThousandsSeparator.Empty();
-        m_csCurrencySymbol.Empty();
-    }
 };
 
 struct Expected {
@@ -45,14 +37,6 @@ struct Expected {
 
 class Tables : public ::testing::TestWithParam<Expected> {
 protected:
-    void SetUp() override {
-        setenv("VUTIL_LOCALE", GetParam().locale, 1);
-        Probe::ForgetCache();
-    }
-    void TearDown() override {
-        setenv("VUTIL_LOCALE", "en-US", 1);
-        Probe::ForgetCache();
-    }
     test::TempDir m_dir;
 };
 
@@ -168,18 +152,28 @@ TEST(LocaleUtils, ConvertGroupingKeepsDigitsOneToEight) {
     EXPECT_EQ(Probe::ConvertGrouping("1;8"), 18u);
 }
 
-TEST(LocaleUtils, SeparatorsAreCachedOtherItemsAreNot) {
+// Separators, number settings and date text are all kept per locale table: a change of
+// the variable reaches every one of them on the next call, back and forth.
+TEST(LocaleSelection, SeparatorsAndNumbersFollowTheNextCall) {
     test::TempDir dir;
-    Probe::ForgetCache();
-    EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), ".");
-    EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), "$");
-    setenv("VUTIL_LOCALE", "de-DE", 1);
-    EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), ".");  // the first answer stays
-    EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), "$");
-    EXPECT_EQ(CLocaleUtils::GetThousandsSeparator(), ".");  // first asked now
-    EXPECT_EQ(CLocaleUtils::GetDateSeparator(), ".");
-    setenv("VUTIL_LOCALE", "en-US", 1);
-    Probe::ForgetCache();
+    struct Case {
+        const char *locale, *decimal, *symbol, *number, *money;
+        double parsed;
+    };
+    const Case cases[] = {
+        {"en-US", ".", "$", "1,234.50", "$1,234.50", 1234.5},
+        {"de-DE", ",", "\x80", "1.234,50", "1.234,50 \x80", 1234.5},
+        {"en-IN", ".", "Rs.", "1,234.50", "Rs. 1,234.50", 1234.5},
+        {"en-US", ".", "$", "1,234.50", "$1,234.50", 1234.5},
+    };
+    for (const Case& c : cases) {
+        test::ScopedEnv locale("VUTIL_LOCALE", c.locale);
+        EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), c.decimal) << c.locale;
+        EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), c.symbol) << c.locale;
+        EXPECT_EQ(CNumberTextConv::DoubleToString(1234.5, 2, false, 0, "", true), c.number) << c.locale;
+        EXPECT_EQ(CNumberTextConv::DoubleToString(1234.5, 2, true, 0, "", true), c.money) << c.locale;
+        EXPECT_DOUBLE_EQ(CNumberTextConv::GetDoubleFromString(c.number, false), c.parsed) << c.locale;
+    }
 }
 
 TEST(LocaleSelection, FollowsEveryChangeOfTheVariable) {
@@ -236,27 +230,6 @@ TEST(LocaleSelection, DateTextFollowsTheNextCall) {
         EXPECT_EQ(parsed.GetMonth(), 3) << c.locale;
         EXPECT_EQ(parsed.GetDay(), 4) << c.locale;
     }
-    setenv("VUTIL_LOCALE", "en-US", 1);
-}
-
-TEST(LocaleSelection, ThreadsFormatAndParseAlike) {
-    test::TempDir dir;
-    setenv("VUTIL_LOCALE", "en-GB", 1);
-    std::vector<std::thread> threads;
-    std::vector<int> wrong(4, 0);
-    for (std::size_t t = 0; t < wrong.size(); ++t) {
-        threads.emplace_back([&wrong, t] {
-            for (int i = 0; i < 2000; ++i) {
-                const DateTime dt(1990 + i % 40, 1 + i % 12, 1 + i % 28, i % 24, i % 60, 0);
-                DateTime back;
-                const bool ok = back.SetDate(DateTime::ConvertDateToText(dt, false, false, false, true)) &&
-                                back.SetTime(DateTime::ConvertTimeToText(dt, true));
-                if (!ok || back != dt) ++wrong[t];
-            }
-        });
-    }
-    for (auto& th : threads) th.join();
-    for (int w : wrong) EXPECT_EQ(w, 0);
     setenv("VUTIL_LOCALE", "en-US", 1);
 }
 
