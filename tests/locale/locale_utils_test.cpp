@@ -152,30 +152,6 @@ TEST(LocaleUtils, ConvertGroupingKeepsDigitsOneToEight) {
     EXPECT_EQ(Probe::ConvertGrouping("1;8"), 18u);
 }
 
-// Separators, number settings and date text are all kept per locale table: a change of
-// the variable reaches every one of them on the next call, back and forth.
-TEST(LocaleSelection, SeparatorsAndNumbersFollowTheNextCall) {
-    test::TempDir dir;
-    struct Case {
-        const char *locale, *decimal, *symbol, *number, *money;
-        double parsed;
-    };
-    const Case cases[] = {
-        {"en-US", ".", "$", "1,234.50", "$1,234.50", 1234.5},
-        {"de-DE", ",", "\x80", "1.234,50", "1.234,50 \x80", 1234.5},
-        {"en-IN", ".", "Rs.", "1,234.50", "Rs. 1,234.50", 1234.5},
-        {"en-US", ".", "$", "1,234.50", "$1,234.50", 1234.5},
-    };
-    for (const Case& c : cases) {
-        test::ScopedEnv locale("VUTIL_LOCALE", c.locale);
-        EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), c.decimal) << c.locale;
-        EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), c.symbol) << c.locale;
-        EXPECT_EQ(CNumberTextConv::DoubleToString(1234.5, 2, false, 0, "", true), c.number) << c.locale;
-        EXPECT_EQ(CNumberTextConv::DoubleToString(1234.5, 2, true, 0, "", true), c.money) << c.locale;
-        EXPECT_DOUBLE_EQ(CNumberTextConv::GetDoubleFromString(c.number, false), c.parsed) << c.locale;
-    }
-}
-
 TEST(LocaleSelection, FollowsEveryChangeOfTheVariable) {
     test::TempDir dir;
     setenv("VUTIL_LOCALE", "en-US", 1);
@@ -205,20 +181,22 @@ TEST(LocaleSelection, FollowsEveryChangeOfTheVariable) {
     std::memcpy(entry + 13, "en-U", 4);
     entry[17] = '\0';  // shorter than before
     EXPECT_EQ(platform::LocaleName(), "en-US") << "en-U is no table: the process locale (C) answers";
-    setenv("VUTIL_LOCALE", "en-US", 1);
+    setenv("VUTIL_LOCALE", "en-US", 1);  // off the putenv buffer before the test's end
 }
 
-TEST(LocaleSelection, DateTextFollowsTheNextCall) {
+// Separators, number settings and date text are all kept per locale table: a change of
+// the variable reaches every one of them on the next call, back and forth.
+TEST(LocaleSelection, EverythingDerivedFollowsTheNextCall) {
     test::TempDir dir;
     const DateTime dt(2024, 3, 5, 14, 7, 9);
     struct Case {
-        const char *locale, *date, *words, *time, *parsed;
+        const char *locale, *date, *words, *time, *parsed, *decimal, *symbol, *number, *money;
     };
     const Case cases[] = {
-        {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024"},
-        {"de-DE", "05.03.2024", "05 M\xE4rz, 2024", "14:07:09", "04.03.2024"},
-        {"en-IN", "05-03-2024", "05 March, 2024", "14:07:09", "04-03-2024"},
-        {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024"},
+        {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024", ".", "$", "1,234.50", "$1,234.50"},
+        {"de-DE", "05.03.2024", "05 M\xE4rz, 2024", "14:07:09", "04.03.2024", ",", "\x80", "1.234,50", "1.234,50 \x80"},
+        {"en-IN", "05-03-2024", "05 March, 2024", "14:07:09", "04-03-2024", ".", "Rs.", "1,234.50", "Rs. 1,234.50"},
+        {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024", ".", "$", "1,234.50", "$1,234.50"},
     };
     for (const Case& c : cases) {
         setenv("VUTIL_LOCALE", c.locale, 1);
@@ -229,8 +207,12 @@ TEST(LocaleSelection, DateTextFollowsTheNextCall) {
         ASSERT_TRUE(parsed.SetDate(c.parsed)) << c.locale;
         EXPECT_EQ(parsed.GetMonth(), 3) << c.locale;
         EXPECT_EQ(parsed.GetDay(), 4) << c.locale;
+        EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), c.decimal) << c.locale;
+        EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), c.symbol) << c.locale;
+        EXPECT_EQ(CNumberTextConv::DoubleToString(1234.5, 2, false, 0, "", true), c.number) << c.locale;
+        EXPECT_EQ(CNumberTextConv::DoubleToString(1234.5, 2, true, 0, "", true), c.money) << c.locale;
+        EXPECT_DOUBLE_EQ(CNumberTextConv::GetDoubleFromString(c.number, false), 1234.5) << c.locale;
     }
-    setenv("VUTIL_LOCALE", "en-US", 1);
 }
 
 TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
@@ -258,7 +240,6 @@ TEST(LocaleUtils, PosixCLocaleAnswersAsUnitedStates) {
     }
     if (old) setenv("LC_ALL", saved.c_str(), 1);
     else unsetenv("LC_ALL");
-    setenv("VUTIL_LOCALE", "en-US", 1);
 }
 
 TEST(LocaleCli, PrintsEveryAnswer) {
