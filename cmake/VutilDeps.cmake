@@ -1,4 +1,7 @@
-# Third-party packages the library links. Each subsystem that needs one adds it here.
+# Third-party packages the library links: the one place for them. A subsystem or the
+# platform layer that needs a package adds it here to its layer target (for its
+# headers) and to `vutil` (for the link), and names it in vutilConfig.cmake.in and
+# vutil.pc.in (Libs.private / Requires.private).
 find_package(Threads REQUIRED)
 target_link_libraries(vutil PUBLIC Threads::Threads)
 # HTTP for the Internet session (platform/posix/http_curl.cpp).

@@ -3,6 +3,8 @@
 #include <cctype>
 
 #include "vutil/core/library.h"
+#include "vutil/framework/char_tables.h"
+#include "vutil/framework/cstring.h"
 #include "vutil/text/string_utils.h"
 
 using vutil::CStringUtils;
@@ -62,10 +64,15 @@ TEST(CharTablesTest, Slashes) {
     EXPECT_FALSE(CStringUtils::IsSlash(':'));
 }
 
-TEST(CharTablesTest, DoPreLoadRefillsFromTheCurrentLocale) {
-    // Refilling in the same locale changes nothing; the tables are plain data.
-    int before = CStringUtils::m_tableIsAlpha['q'];
+// CString and CStringUtils read one set of tables, and DoPreLoad fills it again.
+TEST(CharTablesTest, OneSetOfTablesRefilledByDoPreLoad) {
+    EXPECT_EQ(&CStringUtils::m_tableLowercase[0], &vutil::CharTables::m_lowercase[0]);
+    vutil::CharTables::m_uppercase['q'] = '#';
+    vutil::CString text("quiq");
+    text.MakeUpper();
+    EXPECT_EQ(text, "#UI#");
     CStringUtils::DoPreLoad();
-    EXPECT_EQ(CStringUtils::m_tableIsAlpha['q'] != 0, before != 0);
-    EXPECT_EQ(CStringUtils::m_tableLowercase[0xC9], 0xC9);
+    EXPECT_EQ(CStringUtils::ToUpper('q'), 'Q');
+    text.MakeLower();
+    EXPECT_EQ(text, "#ui#");
 }

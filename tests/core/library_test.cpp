@@ -3,6 +3,7 @@
 #include "vutil/core/app_logger.h"
 #include "vutil/core/library.h"
 #include "vutil/framework/cstring.h"
+#include "vutil/persist/crypto.h"
 
 using vutil::CAppLogger;
 
@@ -11,11 +12,6 @@ TEST(LibraryTest, ConstantStrings) {
     EXPECT_EQ(vutil::SeparatorCommaSpace(), ", ");
     EXPECT_EQ(vutil::SeparatorBackslash(), "\\");
     EXPECT_EQ(&vutil::SeparatorColon(), &vutil::SeparatorColon());  // built once
-}
-
-TEST(LibraryTest, LoggingIsOffByDefault) {
-    CAppLogger::DeleteInstance();
-    EXPECT_EQ(CAppLogger::GetInstance(), nullptr);
 }
 
 TEST(LibraryTest, AddLineSplitsTheSite) {
@@ -31,8 +27,15 @@ TEST(LibraryTest, AddLineSplitsTheSite) {
     EXPECT_EQ(log->Lines()[1].text, "  no braces  ");
     EXPECT_EQ(log->Lines()[2].site, "}");  // the order of the braces is not checked
     EXPECT_EQ(log->Lines()[2].text, "before {");
-    // Unload destroys the singletons.
+}
+
+TEST(LibraryTest, UnloadDestroysEverySingleton) {
+    ASSERT_NE(CAppLogger::CreateForTesting(), nullptr);
+    ASSERT_NE(vutil::CCrypto::GetInstance(), nullptr);
     vutil::library::OnUnload();
     EXPECT_EQ(CAppLogger::m_pInstance, nullptr);
+    EXPECT_EQ(vutil::CCrypto::m_pInstance, nullptr);
+    EXPECT_FALSE(vutil::library::IsLoaded());
     vutil::library::OnLoad();
+    EXPECT_TRUE(vutil::library::IsLoaded());
 }

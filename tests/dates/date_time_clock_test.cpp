@@ -21,21 +21,7 @@
 namespace vutil {
 namespace {
 
-// Sets TZ for one scope; the clock re-reads the zone before each conversion.
-class ScopedZone {
-public:
-    explicit ScopedZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) m_old = old;
-        ::setenv("TZ", zone, 1);
-    }
-    ~ScopedZone() {
-        if (m_old) ::setenv("TZ", m_old->c_str(), 1);
-        else ::unsetenv("TZ");
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
+using test::ScopedZone;
 
 constexpr const char* kNewYork = "EST5EDT,M3.2.0,M11.1.0";
 

@@ -1,5 +1,5 @@
-// vutil date parse / fuzzy / duration, each in a process of its own, so that every
-// locale is the first one that process sees (number separators included).
+// vutil date parse / fuzzy / duration end to end: one case per form of output; the
+// parsers and formatters themselves are held by the in-process suites.
 
 #include <gtest/gtest.h>
 
@@ -37,23 +37,14 @@ TEST_P(DateCli, Prints) {
 const CliCase kCases[] = {
     {"en-US", "parse --now 1741965600 '3/5/2024 10:30'", 0,
      "understood as: date and time\ndate: 2024-03-05 (Tuesday)\ntime: 10:30:00\ndisplay: 3/5/2024 10:30:00 AM\n"},
-    {"en-US", "parse --now 1741965600 '3 weeks ago'", 0,
-     "understood as: date\ndate: 2025-02-21 (Friday)\ntime: none\ndisplay: 2/21/2025\n"},
-    {"en-US", "parse '10:30 pm'", 0, "understood as: time\ndate: none\ntime: 22:30:00\ndisplay: 10:30:00 PM\n"},
     {"en-US", "parse '25:00'", 1, "not understood\n"},
-    {"en-GB", "parse '3/5/2024 22:30'", 0,
-     "understood as: date and time\ndate: 2024-05-03 (Friday)\ntime: 22:30:00\ndisplay: 03/05/2024 22:30:00\n"},
     {"de-DE", "parse '05.03.2024 10:30'", 0,
      "understood as: date and time\ndate: 2024-03-05 (Tuesday)\ntime: 10:30:00\ndisplay: 05.03.2024 10:30:00\n"},
     {"de-DE", "parse --now 1741965600 'second dienstag of m\xE4rz'", 0,
      "understood as: date\ndate: none\ntime: none\ndisplay: \n"},
     {"en-US", "fuzzy --now 1741965600 -5400", 0,
      "text: 1\xBD hours ago\nwith day words: yesterday\nclock: 1:30:00\n"},
-    {"en-GB", "fuzzy --now 1741965600 141660", 0,
-     "text: 2 days from now\nwith day words: tomorrow\nclock: 39:21:00\n"},
     {"en-US", "duration '2h 15m 30s'", 0, "seconds: 8130\nh:mm:ss: 2:15:30\nleading number as hours: 8130\n"},
-    {"en-US", "duration '1.5h'", 0, "seconds: 5400\nh:mm:ss: 1:30:00\nleading number as hours: 5400\n"},
-    {"en-US", "duration 90", 0, "seconds: 5400\nh:mm:ss: 1:30:00\nleading number as hours: 324000\n"},
     // The German thousands separator is skipped inside a number: 1.5 reads as 15.
     {"de-DE", "duration '1.5h'", 0, "seconds: 54000\nh:mm:ss: 15:00:00\nleading number as hours: 54000\n"},
     {"en-US", "duration abc", 1, "not a duration\n"},

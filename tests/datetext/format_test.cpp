@@ -253,23 +253,6 @@ TEST(FixedForms, Examples) {
     EXPECT_EQ(std::make_tuple(m, s), std::make_tuple(-62, -5));
 }
 
-// The fields are the number texts of the number converter, for every sign and size.
-TEST(FixedForms, FieldsAreTheNumberConverterTexts) {
-    for (const int seconds : {0, 1, 59, 61, 3599, 3600, 3725, 35999, 86399, 360000, INT_MAX, -1, -61, -3725, INT_MIN}) {
-        int h = 0, m = 0, s = 0;
-        DateTime::ConvertToHHMMSS(seconds, h, m, s);
-        const CString two = "0";
-        EXPECT_EQ(DateTime::ConvertToHHMMSS(seconds),
-                  CNumberTextConv::NumberToString(h, false, 0, "") + ":" + CNumberTextConv::NumberToString(m, false, 2, two) +
-                      ":" + CNumberTextConv::NumberToString(s, false, 2, two))
-            << seconds;
-        DateTime::ConvertToMMSS(seconds, m, s);
-        const CString minutes = m >= 1 ? CNumberTextConv::NumberToString(m, false, 2, two) : CString("00");
-        EXPECT_EQ(DateTime::ConvertToMMSS(seconds), minutes + ":" + CNumberTextConv::NumberToString(s, false, 2, two))
-            << seconds;
-    }
-}
-
 // ---- Durations --------------------------------------------------------------------------------
 
 struct DurationCase {

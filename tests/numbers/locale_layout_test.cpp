@@ -1,5 +1,5 @@
-// Number and currency text in several regional settings. The settings are read once
-// per process, so each case runs the vutil program with its own VUTIL_LOCALE.
+// Number and currency text in several regional settings, end to end through the vutil
+// program, each case with its own VUTIL_LOCALE.
 
 #include <gtest/gtest.h>
 

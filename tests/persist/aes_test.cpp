@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <random>
 
 #include "support/test_support.h"
@@ -87,13 +89,22 @@ std::string XorFirstBlock(std::string data, const std::string& iv) {
     return data;
 }
 
+// The hardware switch is process-wide: every path out of a test (a failed ASSERT
+// included) puts it back to the default.
+struct HardwareSwitch {
+    explicit HardwareSwitch(bool allowed) { CAesCipher::SetHardwareAllowed(allowed); }
+    ~HardwareSwitch() { CAesCipher::SetHardwareAllowed(true); }
+    HardwareSwitch(const HardwareSwitch&) = delete;
+    HardwareSwitch& operator=(const HardwareSwitch&) = delete;
+};
+
 class AesCbc : public testing::TestWithParam<std::tuple<CbcVector, bool>> {
 protected:
     void SetUp() override {
         if (std::get<1>(GetParam()) && !CAesCipher::HardwareAvailable()) GTEST_SKIP() << "no AES instructions";
-        CAesCipher::SetHardwareAllowed(std::get<1>(GetParam()));
+        m_switch.emplace(std::get<1>(GetParam()));
     }
-    void TearDown() override { CAesCipher::SetHardwareAllowed(true); }
+    std::optional<HardwareSwitch> m_switch;
 };
 
 TEST_P(AesCbc, MatchesSp80038a) {
@@ -148,7 +159,7 @@ TEST(AesCbcChain, HardwareAndPortableAgree) {
         std::string results[2];
         std::string decrypted[2];
         for (int hw = 0; hw < 2; ++hw) {
-            CAesCipher::SetHardwareAllowed(hw == 1);
+            HardwareSwitch allowed(hw == 1);
             CAesCipher aes;
             ASSERT_TRUE(aes.MakeKey(Data(key), key.size()));
             EXPECT_EQ(aes.UsesHardware(), hw == 1);
@@ -159,7 +170,6 @@ TEST(AesCbcChain, HardwareAndPortableAgree) {
             aes.ResetChain();
             aes.DecryptCBC(Data(results[hw]), reinterpret_cast<BYTE*>(decrypted[hw].data()), data.size());
         }
-        CAesCipher::SetHardwareAllowed(true);
         EXPECT_EQ(results[0], results[1]) << keyLength;
         EXPECT_EQ(decrypted[0], data) << keyLength;
         EXPECT_EQ(decrypted[1], data) << keyLength;

@@ -70,21 +70,31 @@ TEST(Crypto, RoundTripsAndDocumentedLosses) {
 }
 
 TEST(Crypto, KeyIsThePassPhraseBytes) {
-    // The ciphertext equals openssl's with the pass phrase as the raw key, zero IV,
-    // over the text padded with 0xA4.
+    // The ciphertext equals openssl's with the pass phrase as the raw key, zero IV, over
+    // the working copy: the text padded with 0xA4, read up to its first NUL, so after an
+    // embedded NUL every byte is zero, the padding included.
     if (!test::HaveProgram("openssl")) GTEST_SKIP() << "openssl not installed";
     test::TempDir dir;
     const CString phrase = CryptoPeek::JoinPassPhrase();
-    const CString text = "The quick brown fox jumps";
-    CByteArray bytes;
-    ASSERT_TRUE(CCrypto::GetInstance()->Encrypt(text, bytes));
-    std::string padded = text.str() + std::string(32 - 25, '\xA4');
-    test::WriteFileBytes(dir.File("in"), padded);
-    std::string cmd = "openssl enc -aes-" + std::to_string(phrase.GetLength() * 8) + "-cbc -nopad -K " +
-                      PlainHex(phrase.str()) + " -iv 00000000000000000000000000000000 -in " + dir.File("in") +
-                      " -out " + dir.File("out");
-    ASSERT_EQ(test::RunCommand(cmd), 0);
-    EXPECT_EQ(PlainHex(ToString(bytes)), PlainHex(test::ReadFileBytes(dir.File("out"))));
+    const struct {
+        std::string text, block;
+    } cases[] = {
+        {"The quick brown fox jumps", "The quick brown fox jumps" + std::string(7, '\xA4')},
+        {"ab", "ab" + std::string(14, '\xA4')},
+        {std::string("ab\0cd", 5), "ab" + std::string(14, '\0')},
+        {std::string("ab\0xyz", 6), "ab" + std::string(14, '\0')},
+        {std::string("\0", 1) + std::string(16, 'q'), std::string(32, '\0')},
+    };
+    for (const auto& c : cases) {
+        CByteArray bytes;
+        ASSERT_TRUE(CCrypto::GetInstance()->Encrypt(CString(c.text), bytes));
+        test::WriteFileBytes(dir.File("in"), c.block);
+        std::string cmd = "openssl enc -aes-" + std::to_string(phrase.GetLength() * 8) + "-cbc -nopad -K " +
+                          PlainHex(phrase.str()) + " -iv 00000000000000000000000000000000 -in " + dir.File("in") +
+                          " -out " + dir.File("out");
+        ASSERT_EQ(test::RunCommand(cmd), 0);
+        EXPECT_EQ(PlainHex(ToString(bytes)), PlainHex(test::ReadFileBytes(dir.File("out")))) << Hex(c.text);
+    }
 }
 
 TEST(Crypto, PassPhraseIsNotInTheBuiltProgram) {

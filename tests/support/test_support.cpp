@@ -17,20 +17,33 @@ TempDir::TempDir() {
         m_path = base / ("vutil-test-" + std::to_string(gen() % 100000000000ull));
         if (std::filesystem::create_directory(m_path)) break;
     }
-    if (const char* old = std::getenv("VUTIL_REGISTRY")) {
-        m_hadRegistry = true;
-        m_oldRegistry = old;
-    }
+    if (const char* old = std::getenv("VUTIL_REGISTRY")) m_oldRegistry = old;
+    if (const char* old = std::getenv("VUTIL_LOCALE")) m_oldLocale = old;
     setenv("VUTIL_REGISTRY", File("registry.reg").c_str(), 1);
     setenv("VUTIL_LOCALE", "en-US", 1);
 }
 
+namespace {
+void Restore(const char* name, const std::optional<std::string>& old) {
+    if (old) setenv(name, old->c_str(), 1);
+    else unsetenv(name);
+}
+}  // namespace
+
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(m_path, ec);
-    if (m_hadRegistry) setenv("VUTIL_REGISTRY", m_oldRegistry.c_str(), 1);
-    else unsetenv("VUTIL_REGISTRY");
+    Restore("VUTIL_REGISTRY", m_oldRegistry);
+    Restore("VUTIL_LOCALE", m_oldLocale);
 }
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old;
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() { Restore(m_name.c_str(), m_old); }
 
 std::string Bytes(std::initializer_list<int> bytes) {
     std::string s;

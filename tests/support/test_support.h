@@ -2,6 +2,7 @@
 // Helpers shared by the test suites.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace vutil::test {
 
 // A fresh directory under the system temp dir, removed with everything in it when
 // the object goes. Also points VUTIL_REGISTRY at a file inside it and pins
-// VUTIL_LOCALE to en-US for the object's lifetime.
+// VUTIL_LOCALE to en-US for the object's lifetime; both are restored after.
 class TempDir {
 public:
     TempDir();
@@ -25,8 +26,27 @@ public:
 
 private:
     std::filesystem::path m_path;
-    std::string m_oldRegistry;
-    bool m_hadRegistry = false;
+    std::optional<std::string> m_oldRegistry;
+    std::optional<std::string> m_oldLocale;
+};
+
+// Sets (or, with null, removes) an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+// TZ for one scope; the clock re-reads the zone before each conversion.
+class ScopedZone : public ScopedEnv {
+public:
+    explicit ScopedZone(const char* zone) : ScopedEnv("TZ", zone) {}
 };
 
 // Bytes as a string, and the reverse, for comparing with encodings written out in hex.

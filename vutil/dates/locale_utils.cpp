@@ -7,17 +7,12 @@
 #include "vutil/core/app_logger.h"
 #include "vutil/framework/types.h"
 #include "vutil/platform/locale.h"
+#include "vutil/platform/locale_keyed.h"
 #include "vutil/system/registry_utils.h"
 
 namespace vutil {
 
 namespace pf = platform;
-
-CString CLocaleUtils::m_csDecimalSeparator;
-CString CLocaleUtils::m_csThousandsSeparator;
-CString CLocaleUtils::m_csCurrencyDecimalSeparator;
-CString CLocaleUtils::m_csCurrencyThousandsSeparator;
-CString CLocaleUtils::m_csCurrencySymbol;
 
 namespace {
 
@@ -74,31 +69,34 @@ unsigned int CLocaleUtils::ConvertGrouping(const CString& grouping) {
     return n;
 }
 
-namespace {
-// The cached separators: asked once, kept once not empty.
-const CString& Cached(CString& slot, DWORD type, CString (*ask)(unsigned long)) {
-    if (slot.IsEmpty()) slot = ask(type);
-    return slot;
+// The five separators, kept per locale table like every value derived from the regional
+// settings; a failed read is not kept, so it is asked (and logged) again.
+struct CLocaleUtils::Separators {
+    CString decimal, thousands, currencyDecimal, currencyThousands, currencySymbol;
+};
+
+const CLocaleUtils::Separators& CLocaleUtils::KeptSeparators() {
+    static pf::LocaleKeyed<Separators> kept;
+    return kept.Get([](Separators& s) {
+        const unsigned int failures = g_failedTextReads;
+        s.decimal = GetLocaleInfoFor(pf::kLocaleSDecimal);
+        s.thousands = GetLocaleInfoFor(pf::kLocaleSThousand);
+        s.currencyDecimal = GetLocaleInfoFor(pf::kLocaleSMonDecimalSep);
+        s.currencyThousands = GetLocaleInfoFor(pf::kLocaleSMonThousandSep);
+        s.currencySymbol = GetLocaleInfoFor(pf::kLocaleSCurrency);
+        return failures == g_failedTextReads;
+    });
 }
-}  // namespace
 
 CString CLocaleUtils::GetDateSeparator() { return GetLocaleInfoFor(pf::kLocaleSDate); }
 CString CLocaleUtils::GetTimeSeparator() { return GetLocaleInfoFor(pf::kLocaleSTime); }
 CString CLocaleUtils::GetTimeAM() { return GetLocaleInfoFor(pf::kLocaleS1159); }
 CString CLocaleUtils::GetTimePM() { return GetLocaleInfoFor(pf::kLocaleS2359); }
-CString CLocaleUtils::GetDecimalSeparator() {
-    return Cached(m_csDecimalSeparator, pf::kLocaleSDecimal, &GetLocaleInfoFor);
-}
-CString CLocaleUtils::GetThousandsSeparator() {
-    return Cached(m_csThousandsSeparator, pf::kLocaleSThousand, &GetLocaleInfoFor);
-}
-CString CLocaleUtils::GetCurrencyDecimalSeparator() {
-    return Cached(m_csCurrencyDecimalSeparator, pf::kLocaleSMonDecimalSep, &GetLocaleInfoFor);
-}
-CString CLocaleUtils::GetCurrencyThousandsSeparator() {
-    return Cached(m_csCurrencyThousandsSeparator, pf::kLocaleSMonThousandSep, &GetLocaleInfoFor);
-}
-CString CLocaleUtils::GetCurrencySymbol() { return Cached(m_csCurrencySymbol, pf::kLocaleSCurrency, &GetLocaleInfoFor); }
+CString CLocaleUtils::GetDecimalSeparator() { return KeptSeparators().decimal; }
+CString CLocaleUtils::GetThousandsSeparator() { return KeptSeparators().thousands; }
+CString CLocaleUtils::GetCurrencyDecimalSeparator() { return KeptSeparators().currencyDecimal; }
+CString CLocaleUtils::GetCurrencyThousandsSeparator() { return KeptSeparators().currencyThousands; }
+CString CLocaleUtils::GetCurrencySymbol() { return KeptSeparators().currencySymbol; }
 CString CLocaleUtils::GetCountryName() { return GetLocaleInfoFor(pf::kLocaleSEngCountry); }
 CString CLocaleUtils::GetLanguageName() { return GetLocaleInfoFor(pf::kLocaleSEngLanguage); }
 unsigned int CLocaleUtils::GetCountryCode() { return Number(pf::kLocaleICountry); }

@@ -51,12 +51,11 @@ protected:
     static void GetLocaleInfoNumberFor(unsigned long type, unsigned int& value);
     static unsigned int ConvertGrouping(const CString& grouping);
 
-    // Filled on first use, kept for the life of the process; an empty answer is not kept.
-    static CString m_csDecimalSeparator;
-    static CString m_csThousandsSeparator;
-    static CString m_csCurrencyDecimalSeparator;
-    static CString m_csCurrencyThousandsSeparator;
-    static CString m_csCurrencySymbol;
+private:
+    // The five separators, kept per locale table.
+    struct Separators;
+    static const Separators& KeptSeparators();
+
 };
 
 namespace date_text {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "vutil/text/string_utils.h"
+#include "vutil/framework/char_tables.h"
 
 namespace vutil {
 
@@ -16,12 +16,12 @@ std::size_t Clip(int count, std::size_t limit) {
 }
 
 inline unsigned char Lower(char c) {
-    return static_cast<unsigned char>(CStringUtils::m_tableLowercase[static_cast<unsigned char>(c)]);
+    return static_cast<unsigned char>(CharTables::m_lowercase[static_cast<unsigned char>(c)]);
 }
 inline unsigned char Upper(char c) {
-    return static_cast<unsigned char>(CStringUtils::m_tableUppercase[static_cast<unsigned char>(c)]);
+    return static_cast<unsigned char>(CharTables::m_uppercase[static_cast<unsigned char>(c)]);
 }
-inline bool Space(char c) { return CStringUtils::m_tableIsSpace[static_cast<unsigned char>(c)] != 0; }
+inline bool Space(char c) { return CharTables::m_isSpace[static_cast<unsigned char>(c)] != 0; }
 
 bool InSet(const char* set, char c) { return c != '\0' && std::strchr(set, c) != nullptr; }
 

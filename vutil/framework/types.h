@@ -3,16 +3,9 @@
 
 #include <cstdint>
 
-namespace vutil {
+#include "vutil/platform/types.h"  // BYTE, WORD, DWORD, UINT, LONG, HKEY, ...
 
-using BYTE = std::uint8_t;
-using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
-using UINT = unsigned int;
-using LONG = std::int32_t;
-using ULONGLONG = std::uint64_t;
-using LONGLONG = std::int64_t;
-using BOOL = int;
+namespace vutil {
 
 struct CRect {
     LONG left = 0;
@@ -46,13 +39,5 @@ struct SYSTEMTIME {
     WORD wMilliseconds = 0;
     constexpr bool operator==(const SYSTEMTIME&) const = default;
 };
-
-// Registry roots. Opaque handles; the settings store maps them to key names.
-struct HKEY__;
-using HKEY = HKEY__*;
-inline HKEY const HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000000u));
-inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u));
-inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u));
-inline HKEY const HKEY_USERS = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000003u));
 
 }  // namespace vutil

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -82,7 +83,16 @@ CString CCrypto::JoinPassPhrase() {
     return phrase;
 }
 
+namespace {
+// Guards creation and deletion only; callers still serialize use of the cipher.
+std::mutex& InstanceLock() {
+    static std::mutex* lock = new std::mutex;  // lives through unload
+    return *lock;
+}
+}  // namespace
+
 CCrypto* CCrypto::GetInstance() {
+    std::lock_guard guard(InstanceLock());
     if (m_pInstance) return m_pInstance;
     m_pInstance = new (std::nothrow) CCrypto;
     if (!m_pInstance) return nullptr;
@@ -96,6 +106,7 @@ CCrypto* CCrypto::GetInstance() {
 }
 
 void CCrypto::DeleteInstance() {
+    std::lock_guard guard(InstanceLock());
     delete m_pInstance;
     m_pInstance = nullptr;
 }
@@ -119,10 +130,13 @@ bool CCrypto::Encrypt(const CString& text, CByteArray& out) {
     out.SetSize(length);
     BYTE* buf = out.GetData();
     std::memset(buf, 0, static_cast<std::size_t>(length));
-    // The copy ends at the first NUL; the bytes up to the text's full length stay
-    // zero and only the room after it is padding.
-    std::memcpy(buf, text.GetString(), std::strlen(text.GetString()));
-    std::memset(buf + text.GetLength(), kPad, static_cast<std::size_t>(length - text.GetLength()));
+    // The padded working copy is read as a NUL-terminated string: a text with an
+    // embedded NUL leaves every byte after it zero, the padding included.
+    const std::size_t full = static_cast<std::size_t>(text.GetLength());
+    const void* nul = std::memchr(text.GetString(), '\0', full);
+    const std::size_t kept = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text.GetString()) : full;
+    std::memcpy(buf, text.GetString(), kept);
+    if (kept == full) std::memset(buf + full, kPad, static_cast<std::size_t>(length) - full);
     m_pCipher->ResetChain();
     m_pCipher->EncryptCBC(buf, buf, static_cast<std::size_t>(length));
     return true;

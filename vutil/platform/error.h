@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "vutil/framework/types.h"
+#include "vutil/platform/types.h"
 
 namespace vutil::platform {
 

@@ -2,6 +2,7 @@
 
 #include "vutil/dates/locale_utils.h"
 #include "vutil/platform/locale.h"
+#include "vutil/platform/locale_keyed.h"
 #include "vutil/text/number_format.h"
 #include "vutil/text/number_locale_internal.h"
 
@@ -69,8 +70,9 @@ CurrencyFormatSpec CurrencyFormatSpec::FromLocale() {
 namespace numlocale {
 
 const Settings& Current() {
-    static const Settings settings = [] {
-        Settings s;
+    // Kept per locale table, as the separators and the date text are.
+    static platform::LocaleKeyed<Settings> kept;
+    return kept.Get([](Settings& s) {
         s.number = NumberFormatSpec::FromLocale();
         s.integer = s.number;
         s.integer.numDigits = 0;
@@ -81,9 +83,9 @@ const Settings& Current() {
         s.currencyDecimalSep = CLocaleUtils::GetCurrencyDecimalSeparator();
         s.currencyThousandsSep = CLocaleUtils::GetCurrencyThousandsSeparator();
         s.currencySymbol = CLocaleUtils::GetCurrencySymbol();
-        return s;
-    }();
-    return settings;
+        // A separator that could not be read is empty; such settings are not kept.
+        return !s.decimalSep.IsEmpty() && !s.currencyDecimalSep.IsEmpty();
+    });
 }
 
 }  // namespace numlocale

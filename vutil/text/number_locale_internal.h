@@ -1,9 +1,7 @@
 #pragma once
-// The regional settings CNumberTextConv reads, taken once at first use.
-//
-// The separators are kept for the life of the process by CLocaleUtils already; the
-// grouping, digit counts and layouts are kept with them here, so that formatting a
-// number asks the platform nothing (no lock, no allocation) after the first call.
+// The regional settings CNumberTextConv reads, kept per locale table (LocaleKeyed):
+// formatting a number asks the platform only which table is current (no lock, no
+// allocation), and a change of VUTIL_LOCALE reaches it on the next call.
 
 #include "vutil/framework/cstring.h"
 #include "vutil/text/number_format.h"

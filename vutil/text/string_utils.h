@@ -1,6 +1,7 @@
 #pragma once
 // CStringUtils: character classification tables and string functions.
 
+#include "vutil/framework/char_tables.h"
 #include "vutil/framework/collections.h"
 #include "vutil/framework/cstring.h"
 #include "vutil/framework/shell_types.h"
@@ -14,11 +15,12 @@ public:
     // ---- Character classification tables ----
     // Filled once at library load (DoPreLoad) from the C runtime in the locale then in
     // force; zero until then. Indexed by byte value 0-255.
-    static int m_tableLowercase[256];
-    static int m_tableUppercase[256];
-    static int m_tableIsSpace[256];
-    static int m_tableIsDigit[256];
-    static int m_tableIsAlpha[256];
+    // They are the framework's CharTables, named here as the class has always named them.
+    static constexpr int (&m_tableLowercase)[256] = CharTables::m_lowercase;
+    static constexpr int (&m_tableUppercase)[256] = CharTables::m_uppercase;
+    static constexpr int (&m_tableIsSpace)[256] = CharTables::m_isSpace;
+    static constexpr int (&m_tableIsDigit)[256] = CharTables::m_isDigit;
+    static constexpr int (&m_tableIsAlpha)[256] = CharTables::m_isAlpha;
 
     static void DoPreLoad();
 

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 #include <strings.h>
+#include <unistd.h>  // environ
 
 #include "vutil/platform/error.h"
 #include "vutil/platform/locale.h"
@@ -482,8 +483,49 @@ const Selection& Reselect(const char* pinned) {
 // Formatters ask many items per call, so the choice is kept: a query reads VUTIL_LOCALE
 // and compares it with the value behind the kept choice, and only a different value
 // (a test's setenv between cases) chooses again.
+// getenv scans the whole environment; a query is asked for every number and date text,
+// so each thread remembers where VUTIL_LOCALE stood (or that it was absent) and looks
+// there first. The C library replaces an entry's pointer on setenv, appends new
+// variables at the end and shifts the rest down on unsetenv, so an unchanged slot
+// pointer, and for an absent variable an unchanged end, mean the answer still holds;
+// the text itself is always compared, so a putenv buffer edited in place is seen too.
+const char* PinnedLocale() {
+    static constexpr char kName[] = "VUTIL_LOCALE=";
+    constexpr std::size_t kLength = sizeof kName - 1;
+    struct Place {
+        char** base = nullptr;
+        std::size_t index = 0;  // of the entry, or the count of entries when absent
+        const char* entry = nullptr;  // the entry, or the last entry when absent
+        bool found = false;
+    };
+    // initial-exec: the lookup is on every query, and the general model costs a call.
+    static thread_local Place place __attribute__((tls_model("initial-exec")));
+    char** env = environ;
+    if (env && env == place.base) {
+        if (place.found) {
+            if (env[place.index] == place.entry) return place.entry + kLength;
+        } else if (env[place.index] == nullptr && (place.index == 0 || env[place.index - 1] == place.entry)) {
+            return nullptr;
+        }
+    }
+    place = Place{env, 0, nullptr, false};
+    if (!env) return nullptr;
+    std::size_t i = 0;
+    for (; env[i]; ++i) {
+        if (std::strncmp(env[i], kName, kLength) == 0) {
+            place.index = i;
+            place.entry = env[i];
+            place.found = true;
+            return env[i] + kLength;
+        }
+    }
+    place.index = i;
+    place.entry = i ? env[i - 1] : nullptr;
+    return nullptr;
+}
+
 const Selection& Current() {
-    const char* pinned = std::getenv("VUTIL_LOCALE");
+    const char* pinned = PinnedLocale();
     if (!pinned) pinned = "";
     const Selection* kept = g_current.load(std::memory_order_acquire);
     if (kept && SameText(kept->raw, pinned)) return *kept;

@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "vutil/framework/types.h"
+#include "vutil/platform/types.h"
 
 namespace vutil::platform::settings {
 
