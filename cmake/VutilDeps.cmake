@@ -7,3 +7,4 @@ target_link_libraries(vutil PUBLIC Threads::Threads)
 # HTTP for the Internet session (platform/posix/http_curl.cpp).
 find_package(CURL REQUIRED)
 target_link_libraries(vutil PRIVATE CURL::libcurl)
+target_link_libraries(vutil_platform PRIVATE CURL::libcurl)
