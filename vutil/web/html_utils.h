@@ -10,6 +10,7 @@
 namespace vutil {
 
 class CInternetUtils;
+class CInternetSession;
 
 class CHTMLUtils {
 public:
@@ -42,7 +43,51 @@ public:
     // GetHTMLBasePath on lines already read.
     static CString GetHTMLBasePathFromLines(const TextArray& lines);
 
+    // ---- Link validation and messages ----
+    // Result codes of a validation: an HTTP status, or one of these (stored by hosts
+    // with each link, so the values never change).
+    static constexpr std::uint32_t HTTP_LINK_NOTYETVALIDATED = 0;
+    static constexpr std::uint32_t HTTP_LINK_VALID = 200;
+    static constexpr std::uint32_t HTTP_LINK_GENERICERROR = 10000;
+    static constexpr std::uint32_t HTTP_LINK_BLANKURL = 10001;
+    static constexpr std::uint32_t HTTP_LINK_WORKOFFLINE = 10002;
+    static constexpr std::uint32_t HTTP_LINK_UNABLETOOPENURL = 10003;
+    static constexpr std::uint32_t HTTP_LINK_TIMEDOUT = 10004;
+    static constexpr std::uint32_t HTTP_LINK_SERVERCONNLOST = 10005;
+    static constexpr std::uint32_t HTTP_LINK_INVALIDURL = 10006;
+    static constexpr std::uint32_t HTTP_LINK_INVALIDPROTOCOL = 10007;
+    static constexpr std::uint32_t HTTP_LINK_QUERYFAILED = 10008;
+    static constexpr std::uint32_t HTTP_LINK_LOCAL_NOTEXIST = 10009;
+    static constexpr std::uint32_t HTTP_LINK_LOCAL_BADCASE = 10010;
+    static constexpr std::uint32_t HTTP_LINK_LOCAL_BADSYNTAX = 10011;
+    static constexpr std::uint32_t HTTP_LINK_LOCAL_BADCHAR = 10012;
+    static constexpr std::uint32_t HTTP_LINK_LOCAL_SELFREF = 10013;
+    static constexpr std::uint32_t HTTP_LINK_NOINTERNETCONN = 10014;
+    static constexpr std::uint32_t HTTP_LINK_HARDWIRED_LOCAL = 10015;
+    static constexpr std::uint32_t HTTP_LINK_ANCHORREF_NOFILE = 10016;
+    static constexpr std::uint32_t HTTP_LINK_ANCHORREF_NOANCHOR = 10017;
+    static constexpr std::uint32_t HTTP_LINK_ANCHORREF_BADCASE = 10018;
+    static constexpr std::uint32_t HTTP_LINK_ANCHORREF_DUPLICATE = 10019;
+    static constexpr std::uint32_t HTTP_LINK_SECURE_CHANNEL = 10020;
+    static constexpr std::uint32_t HTTP_LINK_CANCELED = 10021;
+    static constexpr std::uint32_t HTTP_LINK_HEADERNOTFOUND = 10022;
+    static constexpr std::uint32_t HTTP_LINK_REDIRECT_FAILED = 10023;
+    static constexpr std::uint32_t HTTP_LINK_APP_ERROR = 10024;
+
+    // Fetches `url` over the caller's session (status, then the anchor in the body).
+    static std::uint32_t ValidateLinkExternal(CInternetSession* session, const CString& url);
+    // Looks for the named anchor `anchor` in `lines`; `found` gets the name as written.
+    static std::uint32_t ValidateAnchor(const CString& anchor, TextArray& lines, CString& found);
+    // Short title (longText false) or explanation of a result code.
+    static CString GetValidationDescription(std::uint32_t code, bool longText);
+    // Posts form data; true when the server answers 200.
+    static bool DoHTTPPost(const CString& url, const CString& postData, CString& errorMessage);
+
 protected:
+    // ---- Link validation helpers ----
+    // A message made ready to follow another: leading space, no line end, final ".".
+    static CString CleanUpMsg(CString message);
+
     // ---- Link extraction helpers ----
     static bool IsOnlyBlanks(const CString& text, int from, int to);
     static void ParseHTMLTags(const CString& text, TextArray& tags);
@@ -55,6 +100,7 @@ protected:
 
     // Address checks use the same extension test as link extraction.
     friend class CInternetUtils;
+class CInternetSession;
 };
 
 }  // namespace vutil
