@@ -1,5 +1,7 @@
 #include "vutil/platform/codepage.h"
 
+#include <cstring>
+
 namespace vutil::platform::cp {
 
 namespace {
@@ -149,6 +151,44 @@ std::string Utf16LeToCp1252(std::string_view bytes) {
         out += UnicodeToCp1252(u);
     }
     return out;
+}
+
+std::size_t Utf16ToCp1252(const char16_t* units, std::size_t count, char* out, char defaultChar,
+                          bool* usedDefault) noexcept {
+    char* const start = out;
+    std::size_t i = 0;
+    while (i < count) {
+        // Latin-1 text, the common case, is copied eight units per step.
+        while (i + 8 <= count) {
+            std::uint64_t a, b;
+            std::memcpy(&a, units + i, 8);
+            std::memcpy(&b, units + i + 4, 8);
+            if (((a | b) & 0xFF80FF80FF80FF80ull) != 0) break;
+            for (int k = 0; k < 8; ++k) out[k] = static_cast<char>(units[i + k]);
+            out += 8;
+            i += 8;
+        }
+        if (i >= count) break;
+        char32_t u = units[i++];
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            *out++ = static_cast<char>(u);
+            continue;
+        }
+        if (u >= 0xD800 && u <= 0xDBFF && i < count && units[i] >= 0xDC00 && units[i] <= 0xDFFF) ++i;
+        char c = (u >= 0xD800 && u <= 0xDFFF) ? '?' : UnicodeToCp1252(u);
+        // '?' is also what the table answers for a character it lacks.
+        if (c == '?' && u != U'?') {
+            c = defaultChar;
+            if (usedDefault) *usedDefault = true;
+        }
+        *out++ = c;
+    }
+    return static_cast<std::size_t>(out - start);
+}
+
+void Cp1252ToUtf16(const char* text, std::size_t count, char16_t* out) noexcept {
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(text[i])));
 }
 
 }  // namespace vutil::platform::cp

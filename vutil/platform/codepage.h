@@ -26,4 +26,13 @@ std::string Utf16LeToUtf8(std::string_view bytes);
 std::string Cp1252ToUtf16Le(std::string_view text);
 std::string Utf16LeToCp1252(std::string_view bytes);
 
+// Block conversions for the text files, no allocation. UTF-16 units to Windows-1252:
+// one byte per character, a surrogate pair counting as one character; a character the
+// code page lacks (a lone surrogate too) becomes defaultChar and sets *usedDefault when
+// given. Returns the bytes written (at most count).
+std::size_t Utf16ToCp1252(const char16_t* units, std::size_t count, char* out, char defaultChar,
+                          bool* usedDefault) noexcept;
+// Windows-1252 bytes to UTF-16 units, one unit per byte.
+void Cp1252ToUtf16(const char* text, std::size_t count, char16_t* out) noexcept;
+
 }  // namespace vutil::platform::cp
