@@ -189,8 +189,9 @@ private:
         // The library maps drive letters through its drive table; C: is the host root.
         std::string p(windowsPath.GetString(), static_cast<std::size_t>(windowsPath.GetLength()));
         std::replace(p.begin(), p.end(), '\\', '/');
-        if (p.size() >= 2 && p[1] == ':') p = p.substr(2);
-        return p;
+        if (p.size() >= 2 && p[1] == ':') return p.substr(2);
+        // "file:///home/x" names a host path without a drive.
+        return p.empty() || p[0] == '/' ? p : "/" + p;
     }
     static bool Exists(const fs::path& p) {
         std::error_code ec;
