@@ -39,6 +39,15 @@ public:
     static void ConvertToLongFileName(CString& path);
     static CString GetCaseSensitiveFilePath(const CString& path, int tailLength);
 
+    // ---- Text files (encodings: 0 none, 1 ANSI, 2 UTF-16LE, 3 UTF-16BE, 4 UTF-8) ----
+    // Empties lines and fills it with the file's lines. encodingAware reads through
+    // TextFile (the byte-order mark decides); otherwise as plain ANSI text.
+    static void ReadFileContent(const CString& path, TextArray& lines, bool encodingAware, int* encoding);
+    // Every line followed by CR LF, after the encoding's byte-order mark; missing parent
+    // directories are created. The old file stays whole unless all was written.
+    static bool WriteFileContent(const CString& path, const TextArray& lines, bool encodingAware, int encoding);
+    static bool IsFileContentIdentical(const CString& path, const TextArray& lines, bool encodingAware);
+
 protected:
     // ---- File list walks ----
     struct ListFilter;  // normalised extension list and attribute choices

@@ -4,7 +4,6 @@
 // per line once the buffers have grown to the longest line.
 
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -16,7 +15,7 @@ namespace vutil {
 
 // ---- TextFileBuffer --------------------------------------------------------------
 
-TextFileBuffer::~TextFileBuffer() { std::free(m_pHeader); }
+TextFileBuffer::~TextFileBuffer() { ::operator delete(m_pHeader); }
 
 char* TextFileBuffer::Data() noexcept {
     return m_pHeader ? reinterpret_cast<char*>(m_pHeader + 1) : nullptr;
@@ -35,11 +34,13 @@ void TextFileBuffer::Reserve(std::size_t bytes) {
     std::size_t want = bytes > capacity * 2 ? bytes : capacity * 2;
     if (want > (SIZE_MAX - sizeof(Header)) / 2) throw std::bad_alloc();
     want = (want + 1023) / 1024 * 1024;
-    auto* grown = static_cast<Header*>(std::realloc(m_pHeader, sizeof(Header) + want));
-    if (!grown) throw std::bad_alloc();
-    if (!m_pHeader) {
-        std::memcpy(grown->tag, "BDSG", 4);
-        grown->length = 0;
+    auto* grown = static_cast<Header*>(::operator new(sizeof(Header) + want));
+    std::memcpy(grown->tag, "BDSG", 4);
+    grown->length = 0;
+    if (m_pHeader) {
+        grown->length = m_pHeader->length;
+        std::memcpy(grown + 1, m_pHeader + 1, m_pHeader->length);
+        ::operator delete(m_pHeader);
     }
     grown->capacity = want;
     m_pHeader = grown;

@@ -32,5 +32,8 @@ std::int64_t GetFileSize(FileHandle h) noexcept;
 bool SetFileSize(FileHandle h, std::int64_t size) noexcept;
 bool FlushFile(FileHandle h) noexcept;
 bool CloseFile(FileHandle h) noexcept;
+// Renames a file over another in one step: readers see the old file or the new one,
+// never a part. Both paths must be on one volume.
+bool RenameReplacing(std::string_view from, std::string_view to) noexcept;
 
 }  // namespace vutil::platform

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include "vutil/platform/error.h"
@@ -125,6 +126,20 @@ bool FlushFile(FileHandle h) noexcept {
 
 bool CloseFile(FileHandle h) noexcept {
     if (::close(Fd(h)) != 0 && errno != EINTR) {
+        SetLastErrorFromErrno(errno);
+        return false;
+    }
+    return true;
+}
+
+bool RenameReplacing(std::string_view from, std::string_view to) noexcept {
+    auto hostFrom = ToHostPath(from);
+    auto hostTo = ToHostPath(to);
+    if (!hostFrom || !hostTo) {
+        SetLastErrorCode(kErrorPathNotFound);
+        return false;
+    }
+    if (std::rename(hostFrom->c_str(), hostTo->c_str()) != 0) {
         SetLastErrorFromErrno(errno);
         return false;
     }
