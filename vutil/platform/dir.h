@@ -46,7 +46,8 @@ bool PathExists(std::string_view path) noexcept;
 // ".." are reported as the system reports them.
 using DirHandle = void*;
 DirHandle OpenDirectory(std::string_view dir) noexcept;  // null on failure
-// Next entry name; false at the end. The type is known without a further query on
+// Next entry name; false at the end, which also releases the system's directory stream
+// (entry queries still work until CloseDirectory). The type is known without a further query on
 // most file systems: isDir/isLink are filled from it (or from lstat when unknown).
 bool ReadDirectory(DirHandle h, std::string& name, bool& isDir, bool& isLink) noexcept;
 // Full information about an entry of an open directory (links followed).

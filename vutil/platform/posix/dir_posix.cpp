@@ -208,9 +208,13 @@ bool ReadDirectory(DirHandle h, std::string& name, bool& isDir, bool& isLink) no
     if (!d) return false;
     try {
         errno = 0;
-        const struct dirent* e = ::readdir(d->dir);
+        const struct dirent* e = d->dir ? ::readdir(d->dir) : nullptr;
         if (!e) {
-            SetLastErrorCode(errno ? ErrnoToError(errno) : kErrorNoMoreFiles);
+            const int err = errno;
+            // Done reading: give the descriptor back, keep the path for entry queries.
+            if (d->dir) ::closedir(d->dir);
+            d->dir = nullptr;
+            SetLastErrorCode(err ? ErrnoToError(err) : kErrorNoMoreFiles);
             return false;
         }
         name.assign(e->d_name);
@@ -256,7 +260,7 @@ DWORD GetDirectoryEntryDosBits(DirHandle h, const std::string& name) noexcept {
 void CloseDirectory(DirHandle h) noexcept {
     auto* d = static_cast<Dir*>(h);
     if (!d) return;
-    ::closedir(d->dir);
+    if (d->dir) ::closedir(d->dir);
     delete d;
 }
 
