@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "vutil/core/text_array.h"
 #include "vutil/framework/cstring.h"
 #include "vutil/text/string_utils_internal.h"
 
@@ -57,6 +58,9 @@ inline bool StartsNoCase(std::string_view s, std::string_view prefix) noexcept {
 
 inline bool Contains(std::string_view s, std::string_view sub) noexcept { return s.find(sub) != npos; }
 inline bool Contains(std::string_view s, char c) noexcept { return s.find(c) != npos; }
+
+// The page's lines, read as CFileUtils::ReadFileContent reads them (plain road).
+void ReadPage(const CString& path, TextArray& lines);
 
 // CHTMLUtils::ParseLinkValidExt, reachable from the extraction helpers.
 bool LinkValidExt(const CString& extension);

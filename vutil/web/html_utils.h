@@ -36,9 +36,8 @@ public:
 
     // ---- Extraction on text already read ----
     // ParseLinks without the file read: `lines` are the page's lines, `extension` its
-    // file extension (decides style sheet, server script or feed). Comments are blanked
-    // in `lines` in place.
-    static void ParseLinksFromLines(TextArray& lines, const CString& extension, TextArray& links,
+    // file extension (decides style sheet, server script or feed).
+    static void ParseLinksFromLines(const TextArray& lines, const CString& extension, TextArray& links,
                                     bool includeUnverified);
     // GetHTMLBasePath on lines already read.
     static CString GetHTMLBasePathFromLines(const TextArray& lines);

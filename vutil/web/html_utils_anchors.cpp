@@ -139,7 +139,7 @@ void CHTMLUtils::ParseTextBetweenHTMLTags(const TextArray& lines, const CString&
 
 CString CHTMLUtils::GetHTMLBasePath(const CString& path) {
     TextArray lines;
-    CFileUtils::ReadFileContent(path, lines, false, nullptr);
+    ReadPage(path, lines);
     if (lines.IsEmpty()) {
         if (CAppLogger* log = CAppLogger::GetInstance()) log->AddLine("{3DAE8B49-E4D8-4709-A0DF-C04F9C20E677}");
         return CString();

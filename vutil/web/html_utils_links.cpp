@@ -255,7 +255,7 @@ private:
 
 void CHTMLUtils::ParseLinks(const CString& path, TextArray& links, bool includeUnverified) {
     TextArray lines;
-    CFileUtils::ReadFileContent(path, lines, false, nullptr);
+    ReadPage(path, lines);
     if (lines.IsEmpty()) {
         if (CAppLogger* log = CAppLogger::GetInstance()) log->AddLine("{7627D3D4-96D4-45D0-9F19-A45FC9EDC28D}");
         return;
