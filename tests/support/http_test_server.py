@@ -171,6 +171,15 @@ class Handler(BaseHTTPRequestHandler):
         self.close_connection = True
 
 
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A client that gave up (time-out tests) is expected, not worth a trace.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--root", help="folder served under /site/")
@@ -179,8 +188,7 @@ def main():
     stop = threading.Event()
     Handler.root = args.root
     Handler.stop_event = stop
-    server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
+    server = Server(("127.0.0.1", 0), Handler)
 
     def shut(*_):
         stop.set()

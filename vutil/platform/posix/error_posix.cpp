@@ -3,6 +3,7 @@
 #include <string>
 
 #include "vutil/platform/error.h"
+#include "vutil/platform/http.h"
 
 namespace vutil::platform {
 
@@ -137,6 +138,8 @@ const char* OwnMessage(DWORD code) noexcept {
 
 std::string GetErrorMessage(DWORD code) {
     if (const char* own = OwnMessage(code)) return own;
+    // The Internet error numbers are described beside the HTTP seam.
+    if (code > 12000 && code < 12200) return HttpErrorText(code);
     int err = ErrorToErrno(code);
     if (err == 0) return {};
     char buf[256] = {};
