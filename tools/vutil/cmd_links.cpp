@@ -256,7 +256,8 @@ void CheckRemote(const std::vector<CString>& urls, std::vector<std::uint32_t>& c
     for (int i = 0; i < jobs; ++i) {
         sessions.emplace_back(vutil::CInternetUtils::CreateInternetSession());
         if (sessions.back() && options.timeoutSeconds > 0)
-            sessions.back()->SetTimeouts(static_cast<unsigned long>(options.timeoutSeconds * 1000));
+            for (vutil::DWORD option : {vutil::INTERNET_OPTION_CONNECT_TIMEOUT, vutil::INTERNET_OPTION_RECEIVE_TIMEOUT})
+                sessions.back()->SetOption(option, static_cast<vutil::DWORD>(options.timeoutSeconds * 1000));
     }
     // The anchor split writes TextArray's process-wide options: anchored addresses go
     // through one at a time.

@@ -99,7 +99,6 @@ protected:
 
     // Address checks use the same extension test as link extraction.
     friend class CInternetUtils;
-class CInternetSession;
 };
 
 }  // namespace vutil
