@@ -94,7 +94,7 @@ TEST(Descriptions, FileDoesNotExistIsParagraphs) {
     std::string text = Text(CHTMLUtils::HTTP_LINK_LOCAL_NOTEXIST);
     EXPECT_EQ(text.rfind("The file, as specified by this link, does not exist on your computer.\n\nMost likely", 0), 0u);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6);
-    EXPECT_EQ(text.substr(text.size() - 33), "just not have enough \"dots\".");
+    EXPECT_EQ(text.substr(text.size() - 28), "just not have enough \"dots\".");
 }
 
 // Every status of the HTTP table has a title and a long text in the house form; the

@@ -52,9 +52,9 @@ TEST(ValidateLinkExternal, AnswersWithoutTheNetwork) {
     EXPECT_EQ(CHTMLUtils::ValidateLinkExternal(session.get(), ""), CHTMLUtils::HTTP_LINK_BLANKURL);
     EXPECT_EQ(CHTMLUtils::ValidateLinkExternal(nullptr, ""), CHTMLUtils::HTTP_LINK_BLANKURL);
     EXPECT_EQ(CHTMLUtils::ValidateLinkExternal(nullptr, "http://127.0.0.1/"), CHTMLUtils::HTTP_LINK_NOINTERNETCONN);
-    for (const char* url : {"mailto:x", "javascript:go()", "www.example.com", "news:x"})
+    for (const char* url : {"mailto:x", "javascript:go()", "www.example.com", "news:x", "http"})  // "http" lacks the colon
         EXPECT_EQ(CHTMLUtils::ValidateLinkExternal(session.get(), url), CHTMLUtils::HTTP_LINK_INVALIDPROTOCOL) << url;
-    for (const char* url : {"http", "HTTP:", "http:/", "HTTP://", "http://www", "http://WWW."})
+    for (const char* url : {"HTTP:", "http:/", "HTTP://", "http://www", "http://WWW."})
         EXPECT_EQ(CHTMLUtils::ValidateLinkExternal(session.get(), url), CHTMLUtils::HTTP_LINK_INVALIDURL) << url;
     session->Close();
 }
