@@ -118,11 +118,6 @@ std::string PercentDecoded(const std::string& text) {
     return out;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(vutil::CStringUtils::ToLower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 class LocalChecker {
 public:
     LocalChecker(const fs::path& root, const std::vector<fs::path>& pages) : m_root(root), m_pages(pages) {}
@@ -197,28 +192,14 @@ private:
         std::error_code ec;
         return fs::exists(p, ec);
     }
-    // True when every part of `target` exists under another case.
+    // True when the file exists under another case of its name or folders.
     static bool CaseInsensitiveMatch(const fs::path& target) {
-        fs::path at = target.root_path();
-        std::error_code ec;
-        for (const auto& part : target.relative_path()) {
-            fs::path exact = at / part;
-            if (fs::exists(exact, ec)) {
-                at = exact;
-                continue;
-            }
-            std::string want = Lower(part.string());
-            bool found = false;
-            for (fs::directory_iterator it(at.empty() ? fs::path(".") : at, ec), end; !ec && it != end; it.increment(ec)) {
-                if (Lower(it->path().filename().string()) == want) {
-                    at = it->path();
-                    found = true;
-                    break;
-                }
-            }
-            if (!found) return false;
-        }
-        return true;
+        // The library speaks drive paths; C: is the host root.
+        std::string path = "C:" + target.generic_string();
+        std::replace(path.begin(), path.end(), '/', '\\');
+        CString given(path);
+        CString stored = vutil::CFileUtils::GetCaseSensitiveFilePath(given, given.GetLength());
+        return stored != given && stored.CompareNoCase(given) == 0;
     }
 
     fs::path m_root;
@@ -346,21 +327,14 @@ bool CollectPages(const Options& options, fs::path& root, std::vector<fs::path>&
     }
     if (!fs::is_directory(target, ec)) return false;
     root = target;
-    TextArray extensions;
+    TextArray extensions, files;
     CHTMLUtils::GetSupportedHTMLFiles(extensions, false);
-    auto isPage = [&](const fs::path& p) {
-        std::string ext = p.extension().string();
-        bool found = false;
-        if (ext.size() > 1) extensions.Find(CString(ext.substr(1)), false, found);
-        return found;
-    };
-    auto consider = [&](const fs::directory_entry& e) {
-        if (e.is_regular_file(ec) && isPage(e.path())) pages.push_back(e.path());
-    };
-    if (options.recursive) {
-        for (fs::recursive_directory_iterator it(target, ec), end; !ec && it != end; it.increment(ec)) consider(*it);
-    } else {
-        for (fs::directory_iterator it(target, ec), end; !ec && it != end; it.increment(ec)) consider(*it);
+    vutil::CFileUtils::GetFileList(CString(target.string() + "/"), extensions, options.recursive, files, false, false,
+                                   true);
+    for (const CString& file : files) {
+        std::string host(file.GetString(), static_cast<std::size_t>(file.GetLength()));
+        std::replace(host.begin(), host.end(), '\\', '/');
+        pages.emplace_back(fs::path(host).lexically_normal());
     }
     std::sort(pages.begin(), pages.end());
     return true;
