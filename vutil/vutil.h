@@ -6,8 +6,10 @@
 #include "vutil/framework/cstring.h"
 #include "vutil/framework/exceptions.h"
 #include "vutil/framework/file.h"
+#include "vutil/framework/internet_session.h"
 #include "vutil/framework/ole_date_time.h"
 #include "vutil/framework/shell_types.h"
+#include "vutil/framework/stdio_file.h"
 #include "vutil/framework/types.h"
 
 #include "vutil/core/app_logger.h"
@@ -39,3 +41,5 @@
 #include "vutil/system/keyboard.h"
 #include "vutil/system/registry_utils.h"
 #include "vutil/system/system_utils.h"
+
+#include "vutil/web/internet_utils.h"

@@ -199,7 +199,8 @@ def main():
 
     def watch_stdin():
         try:
-            while sys.stdin.buffer.read(4096):
+            # The raw descriptor: a buffered stdin would hold a lock at shutdown.
+            while os.read(0, 4096):
                 pass
         except (OSError, ValueError):
             pass
@@ -209,6 +210,8 @@ def main():
     print(server.server_address[1], flush=True)
     server.serve_forever(poll_interval=0.2)
     server.server_close()
+    # Handler threads may still sit in a stalled route; leave without joining them.
+    os._exit(0)
 
 
 if __name__ == "__main__":

@@ -224,7 +224,7 @@ void CDirUtils::GetDirectoryList(const CString& dir, TextArray& dirs, unsigned l
         return;
     }
     fi::VisitedDirs visited;
-    ListDirs(dir, dirs, flags & ~GDL_CHECKVALID, visited);
+    ListDirs(CString(platform::LibraryPath(dir.view())), dirs, flags & ~GDL_CHECKVALID, visited);
 }
 
 struct CDirUtils::AnalysisState {

@@ -175,7 +175,8 @@ void CFileUtils::ConvertToLongFileName(CString& path) {
     if (!longPath.empty() && longPath.size() < 259) path = CString(std::move(longPath));
 }
 
-CString CFileUtils::GetCaseSensitiveFilePath(const CString& path, int tailLength) {
+CString CFileUtils::GetCaseSensitiveFilePath(const CString& given, int tailLength) {
+    const CString path(platform::LibraryPath(given.view()));
     CString tail = path.Right(tailLength);
     const int firstSep = tail.Find('\\');
     if (firstSep >= 0) tail = tail.Mid(firstSep + 1);
@@ -202,7 +203,7 @@ CString CFileUtils::GetCaseSensitiveFilePath(const CString& path, int tailLength
             more = ff.FindNextFile();
             if (!ff.IsDirectory() && ff.GetFilePath().CompareNoCase(path) == 0) return ff.GetFilePath();
         }
-        return path;
+        return given;
     }
     // A last component that is no file name is kept as it was given.
     return head + parts[parts.GetSize() - 1];

@@ -61,7 +61,8 @@ bool CFileFind::FindFile(const char* pattern) {
     const std::size_t sep = pat.find_last_of("\\/");
     std::string_view mask = pat;
     if (sep != std::string_view::npos) {
-        m_root = CString(pat.substr(0, sep + 1));
+        // Paths come out in the library's form whatever form the caller used.
+        m_root = CString(platform::LibraryPath(pat.substr(0, sep + 1)));
         mask = pat.substr(sep + 1);
     }
     const std::string dir = m_root.IsEmpty() ? std::string(".") : m_root.str();

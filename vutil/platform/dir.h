@@ -70,6 +70,11 @@ bool MovePath(std::string_view from, std::string_view to) noexcept;
 std::string CreateTempFileName(std::string_view dir, std::string_view prefix, unsigned int unique,
                                unsigned int& used) noexcept;
 
+// The library form of a path: a drive path with backslashes, and a host path
+// ("/home/a/") turned into its drive form ("C:\home\a\") through the drive table.
+// Relative paths only get backslashes.
+std::string LibraryPath(std::string_view path);
+
 // Folder paths in library form, each ending with a backslash; empty when unknown.
 std::string SpecialFolderPath(int folderId);  // shell folder ids (CSIDL numbers)
 std::string TempDirectoryPath();

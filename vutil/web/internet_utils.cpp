@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "vutil/files/dir_utils.h"
 #include "vutil/framework/collections.h"
 #include "vutil/text/number_text_conv.h"
 #include "vutil/text/string_utils.h"
@@ -13,21 +14,6 @@ namespace vutil {
 namespace {
 
 bool IsBlank(char c) { return CStringUtils::IsSpace(static_cast<unsigned char>(c)); }
-
-// Same rules as the directory helpers: trim blanks, then one final slash either way.
-void RemoveTrailingSlash(CString& path) {
-    CStringUtils::Trim(path);
-    const int n = path.GetLength();
-    if (n > 0 && (path[n - 1] == '\\' || path[n - 1] == '/')) path.Truncate(n - 1);
-}
-
-void EnsureTrailingForwardSlash(CString& path) {
-    CStringUtils::Trim(path);
-    const int n = path.GetLength();
-    if (n == 0) return;
-    if (path[n - 1] == '\\') path.SetAt(n - 1, '/');
-    else if (path[n - 1] != '/') path.AppendChar('/');
-}
 
 bool InDomainList(const CString& text) { return web_internal::IsTopLevelDomain(text.view()); }
 
@@ -110,7 +96,7 @@ bool CInternetUtils::IsValidWebSiteAddress(CString& address) {
     const bool hasPath = slash >= 0;
     CString path = hasPath ? rest.Mid(slash) : CString();
     CString host = hasPath ? rest.Left(slash) : rest;
-    RemoveTrailingSlash(host);
+    CDirUtils::RemoveTrailingSlash(host);
 
     CStringArray parts;
     CStringUtils::SplitLine(host, ".", parts);
@@ -162,7 +148,7 @@ bool CInternetUtils::IsValidWebSiteAddress(CString& address) {
     if (rest.GetLength() > 0 && rest[0] == '.') rest.Insert(0, "www");
     address = newScheme + rest;
     address.Replace('\\', '/');
-    if (!hasPath) EnsureTrailingForwardSlash(address);
+    if (!hasPath) CDirUtils::EnsureTrailingForwardSlash(address);
     return true;
 }
 

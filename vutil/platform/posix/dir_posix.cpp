@@ -402,6 +402,18 @@ std::string SpecialFolderPath(int folderId) {
     return LibraryDir(host);
 }
 
+std::string LibraryPath(std::string_view path) {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (!drive && !path.empty() && (path[0] == '/' || path[0] == '\\')) {
+        if (auto host = ToHostPath(path)) return FromHostPath(*host);
+    }
+    std::string out(path);
+    for (char& c : out)
+        if (c == '/') c = '\\';
+    return out;
+}
+
 std::string TempDirectoryPath() { return LibraryDir(EnvOr("TMPDIR", "/tmp")); }
 std::string WindowsDirectoryPath() { return LibraryDir("/etc"); }
 std::string SystemDirectoryPath() { return LibraryDir("/usr/bin"); }
