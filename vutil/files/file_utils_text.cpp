@@ -2,6 +2,7 @@
 // aware) or as plain ANSI text. Writing goes to a temporary file beside the target
 // that replaces it only when everything was written.
 
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -119,7 +120,15 @@ bool WritePlain(const CString& tempPath, const TextArray& lines) {
     try {
         std::string chunk;
         for (const CString& line : lines) {
-            chunk.append(line.GetString(), static_cast<std::size_t>(line.GetLength()));
+            // Text mode: every LF written, the line's own included, becomes CR LF.
+            const char* p = line.GetString();
+            const char* end = p + line.GetLength();
+            for (const char* q; (q = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+                 p = q + 1) {
+                chunk.append(p, q);
+                chunk += "\r\n";
+            }
+            chunk.append(p, end);
             chunk += "\r\n";
             if (chunk.size() >= 64 * 1024) {
                 file.Write(chunk.data(), static_cast<UINT>(chunk.size()));

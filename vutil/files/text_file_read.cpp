@@ -245,6 +245,17 @@ int UTF8_TextFileReader::ReadLine(char** line, UINT, const char* defaultChar, BO
     // Lenient on purpose: continuation bytes are not checked and overlong forms pass,
     // so files written by careless tools still read; only a form cut short is lost.
     for (std::size_t i = 0; i < length && s[i];) {
+        // Eight ASCII bytes, none of them NUL, at a time.
+        while (i + 8 <= length) {
+            std::uint64_t v;
+            std::memcpy(&v, s + i, 8);
+            constexpr std::uint64_t kLow = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+            if (((v | ((v - kLow) & ~v)) & kHigh) != 0) break;
+            for (int k = 0; k < 8; ++k) w[n + k] = s[i + k];
+            n += 8;
+            i += 8;
+        }
+        if (i >= length || !s[i]) break;
         unsigned b0 = s[i];
         if (b0 < 0x80) {
             w[n++] = static_cast<char16_t>(b0);

@@ -1,6 +1,6 @@
 #include "vutil/platform/codepage.h"
 
-#include <cstring>
+#include <array>
 
 namespace vutil::platform::cp {
 
@@ -153,42 +153,65 @@ std::string Utf16LeToCp1252(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// Every UTF-16 unit to its Windows-1252 byte, 0 when the code page has none; built
+// once from the table above and never freed.
+const unsigned char* WideToByteTable() {
+    static const unsigned char* const table = [] {
+        auto* t = new unsigned char[0x10000]();
+        for (unsigned b = 1; b < 256; ++b) t[Cp1252ToUnicode(static_cast<unsigned char>(b))] = static_cast<unsigned char>(b);
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace
+
 std::size_t Utf16ToCp1252(const char16_t* units, std::size_t count, char* out, char defaultChar,
                           bool* usedDefault) noexcept {
+    const unsigned char* table = WideToByteTable();
     char* const start = out;
     std::size_t i = 0;
     while (i < count) {
-        // Latin-1 text, the common case, is copied eight units per step.
-        while (i + 8 <= count) {
-            std::uint64_t a, b;
-            std::memcpy(&a, units + i, 8);
-            std::memcpy(&b, units + i + 4, 8);
-            if (((a | b) & 0xFF80FF80FF80FF80ull) != 0) break;
-            for (int k = 0; k < 8; ++k) out[k] = static_cast<char>(units[i + k]);
-            out += 8;
-            i += 8;
+        // Sixteen units at a time without a branch per unit; a chunk with a character
+        // the table lacks is done again unit by unit.
+        while (i + 16 <= count) {
+            unsigned missing = 0;
+            for (int k = 0; k < 16; ++k) {
+                char16_t u = units[i + k];
+                unsigned char c = table[u];
+                out[k] = static_cast<char>(c);
+                missing |= static_cast<unsigned>(c == 0) & static_cast<unsigned>(u != 0);
+            }
+            if (missing) break;
+            out += 16;
+            i += 16;
         }
-        if (i >= count) break;
-        char32_t u = units[i++];
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            *out++ = static_cast<char>(u);
-            continue;
-        }
-        if (u >= 0xD800 && u <= 0xDBFF && i < count && units[i] >= 0xDC00 && units[i] <= 0xDFFF) ++i;
-        char c = (u >= 0xD800 && u <= 0xDFFF) ? '?' : UnicodeToCp1252(u);
-        // '?' is also what the table answers for a character it lacks.
-        if (c == '?' && u != U'?') {
-            c = defaultChar;
+        std::size_t end = i + 16 < count ? i + 16 : count;
+        for (; i < end; ++i) {
+            char16_t u = units[i];
+            unsigned char c = table[u];
+            if (c != 0 || u == 0) {
+                *out++ = static_cast<char>(c);
+                continue;
+            }
+            // A surrogate pair is one character, a lone surrogate one too.
+            if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) ++i;
+            *out++ = defaultChar;
             if (usedDefault) *usedDefault = true;
         }
-        *out++ = c;
     }
     return static_cast<std::size_t>(out - start);
 }
 
 void Cp1252ToUtf16(const char* text, std::size_t count, char16_t* out) noexcept {
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(text[i])));
+    static const auto table = [] {
+        std::array<char16_t, 256> t{};
+        for (unsigned b = 0; b < 256; ++b) t[b] = static_cast<char16_t>(Cp1252ToUnicode(static_cast<unsigned char>(b)));
+        return t;
+    }();
+    for (std::size_t i = 0; i < count; ++i) out[i] = table[static_cast<unsigned char>(text[i])];
 }
 
 }  // namespace vutil::platform::cp
