@@ -1,5 +1,6 @@
 // vutil ls, dirs and du: file lists, directory lists and the directory analysis.
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 
@@ -54,7 +55,14 @@ private:
     bool m_on;
 };
 
-void Print(const CString& line) { std::cout << vutil::cli::Utf8(line) << '\n'; }
+void Print(const CString& line) {
+    // Most names are ASCII, which needs no conversion.
+    const auto text = line.view();
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        std::cout.write(text.data(), static_cast<std::streamsize>(text.size())) << '\n';
+    else
+        std::cout << vutil::cli::Utf8(line) << '\n';
+}
 
 bool Exists(const CString& dir) {
     return CDirUtils::IsDir(dir, false);

@@ -52,7 +52,7 @@ protected:
     // ---- File list walks ----
     struct ListFilter;  // normalised extension list and attribute choices
     static void GetFileListHelper(const CString& dir, const ListFilter& filter, TextArray& files);
-    static void GetFileListHelperAddFile(const CString& path, const ListFilter& filter, TextArray& files);
+    static void GetFileListHelperAddFile(CString path, const ListFilter& filter, TextArray& files);
     static bool HasFileHelper(const CString& dir, const ListFilter& filter);
     static void GetFileExtensionsHelper(const CString& dir, const ListFilter& filter, TextArray& extensions);
 };

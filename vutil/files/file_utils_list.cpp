@@ -53,8 +53,8 @@ bool ValidDir(const CString& dir) { return CDirUtils::IsDir(dir, true) && CDirUt
 
 }  // namespace
 
-void CFileUtils::GetFileListHelperAddFile(const CString& path, const ListFilter& filter, TextArray& files) {
-    if (filter.Qualifies(path)) files.Add(path);
+void CFileUtils::GetFileListHelperAddFile(CString path, const ListFilter& filter, TextArray& files) {
+    if (filter.Qualifies(path)) files.Add(std::move(path));
 }
 
 void CFileUtils::GetFileListHelper(const CString& dir, const ListFilter& filter, TextArray& files) {

@@ -11,13 +11,17 @@ namespace {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// NTFS keeps names in upper-cased order.
+// NTFS keeps names in upper-cased order. Equal bytes are skipped before any case work:
+// names in one folder mostly share long prefixes.
 bool NameBefore(const std::string& a, const std::string& b) {
     const std::size_t n = std::min(a.size(), b.size());
+    const char* x = a.data();
+    const char* y = b.data();
     for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char x = static_cast<unsigned char>(Upper(a[i]));
-        const unsigned char y = static_cast<unsigned char>(Upper(b[i]));
-        if (x != y) return x < y;
+        if (x[i] == y[i]) continue;
+        const unsigned char ux = static_cast<unsigned char>(Upper(x[i]));
+        const unsigned char uy = static_cast<unsigned char>(Upper(y[i]));
+        if (ux != uy) return ux < uy;
     }
     return a.size() < b.size() || (a.size() == b.size() && a < b);
 }
@@ -68,10 +72,23 @@ bool CFileFind::FindFile(const char* pattern) {
     const std::string dir = m_root.IsEmpty() ? std::string(".") : m_root.str();
     m_dir = platform::OpenDirectory(dir);
     if (!m_dir) return false;
-    Entry e;
-    while (platform::ReadDirectory(m_dir, e.name, e.isDir, e.isLink))
-        if (MatchName(e.name, mask)) m_entries.push_back(e);
-    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return NameBefore(a.name, b.name); });
+    m_entries.reserve(64);
+    for (;;) {
+        Entry& e = m_entries.emplace_back();
+        if (!platform::ReadDirectory(m_dir, e.name, e.isDir, e.isLink)) {
+            m_entries.pop_back();
+            break;
+        }
+        if (!MatchName(e.name, mask)) {
+            m_entries.pop_back();
+            continue;
+        }
+        for (std::size_t i = 0; i < 8; ++i)
+            e.key = (e.key << 8) | (i < e.name.size() ? static_cast<unsigned char>(Upper(e.name[i])) : 0u);
+    }
+    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
+        return a.key != b.key ? a.key < b.key : NameBefore(a.name, b.name);
+    });
     if (m_entries.empty()) {
         platform::SetLastErrorCode(platform::kErrorFileNotFound);
         return false;

@@ -71,6 +71,7 @@ public:
 private:
     struct Entry {
         std::string name;
+        std::uint64_t key = 0;  // the first eight upper-cased bytes, for a quick order
         bool isDir = false;
         bool isLink = false;
     };
