@@ -91,6 +91,7 @@ void CHTMLUtils::GetAnchors(const TextArray& lines, TextArray& anchors, bool& ha
         if (kept.empty() || kept.back().CompareNoCase(s) != 0) kept.push_back(s);
     if (kept.size() < items.size()) {
         hadDuplicates = true;
+        anchors.DeleteAll();
         anchors.CopyFromVector(kept);
     }
 }
