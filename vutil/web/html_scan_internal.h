@@ -65,13 +65,22 @@ void ReadPage(const CString& path, TextArray& lines);
 // CHTMLUtils::ParseLinkValidExt, reachable from the extraction helpers.
 bool LinkValidExt(const CString& extension);
 
-// The value after "=" as written: double-quoted, single-quoted, or up to the first space
-// (an unquoted value with no space after it gives nothing).
+// The value after "=" as written: quoted, or up to the first space (an unquoted value
+// with no space after it gives nothing). A quoted value ends at the first like quote
+// that ends the attribute (a blank, ">", "/" or the end follows), so that a script call
+// quoted inside it, href='javascript:open('win.html')', stays whole; without such a
+// quote it ends at the first like quote.
 inline std::string_view RawValue(std::string_view rest) noexcept {
     if (rest.empty()) return {};
-    if (rest[0] == '"' || rest[0] == '\'') {
-        std::size_t close = rest.find(rest[0], 1);
-        return close == npos ? std::string_view() : rest.substr(1, close - 1);
+    const char quote = rest[0];
+    if (quote == '"' || quote == '\'') {
+        const std::size_t first = rest.find(quote, 1);
+        if (first == npos) return {};
+        for (std::size_t close = first; close != npos; close = rest.find(quote, close + 1)) {
+            const char next = close + 1 < rest.size() ? rest[close + 1] : ' ';
+            if (Blank(next) || next == '>' || next == '/') return rest.substr(1, close - 1);
+        }
+        return rest.substr(1, first - 1);
     }
     std::size_t space = rest.find(' ');
     return space != npos && space >= 1 ? rest.substr(0, space) : std::string_view();

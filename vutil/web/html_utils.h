@@ -3,6 +3,7 @@
 // as links. All members are static.
 
 #include <cstdint>
+#include <vector>
 
 #include "vutil/core/text_array.h"
 #include "vutil/framework/cstring.h"
@@ -39,6 +40,16 @@ public:
     // file extension (decides style sheet, server script or feed).
     static void ParseLinksFromLines(const TextArray& lines, const CString& extension, TextArray& links,
                                     bool includeUnverified);
+    // The same walk, telling for each link the line (1-based), the tag name (or the
+    // function or feed element) and the attribute it came from.
+    struct FoundLink {
+        CString link;
+        CString tag;
+        CString attribute;
+        int line = 0;
+    };
+    static void ParseLinksWithSources(const TextArray& lines, const CString& extension, bool includeUnverified,
+                                      std::vector<FoundLink>& found);
     // GetHTMLBasePath on lines already read.
     static CString GetHTMLBasePathFromLines(const TextArray& lines);
 

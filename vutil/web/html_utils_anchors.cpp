@@ -45,7 +45,13 @@ int CHTMLUtils::GetAnchorIndex(const CString& link) {
     if (FirstPair(l, ".", "#", p, q)) {
         TextArray pages;
         GetSupportedHTMLFiles(pages, false);
-        return pages.Have(CString(l.substr(p + 1, q - p - 1)), false, false, true) ? static_cast<int>(q) : -1;
+        // The look-up leaves its options stored, as every option-taking TextArray call does.
+        TextArray::m_bCaseSensitive = false;
+        TextArray::m_bFilePaths = false;
+        TextArray::m_bIncludeFileDirs = true;
+        bool found = false;
+        pages.Find(CString(l.substr(p + 1, q - p - 1)), false, found);
+        return found ? static_cast<int>(q) : -1;
     }
     std::size_t i = 0;
     while (i < l.size() && Blank(l[i])) ++i;
@@ -91,6 +97,7 @@ void CHTMLUtils::GetAnchors(const TextArray& lines, TextArray& anchors, bool& ha
         if (kept.empty() || kept.back().CompareNoCase(s) != 0) kept.push_back(s);
     if (kept.size() < items.size()) {
         hadDuplicates = true;
+        anchors.DeleteAll();
         anchors.CopyFromVector(kept);
     }
 }

@@ -155,8 +155,20 @@ CString AttributeLink(std::string_view tag, std::string_view attribute, bool isL
     return result;
 }
 
+// Where a link was found: the tag name (or the function or element) and the attribute.
+struct Source {
+    std::string_view tag;
+    std::string_view attribute;
+};
+
+struct ArraySink {
+    TextArray& links;
+    void operator()(CString&& link, Source) { links.Add(std::move(link)); }
+};
+
 // ParseLink on a view: the tags are found in place and only link tags are examined.
-void LinksOfLine(std::string_view text, TextArray& links, bool includeUnverified, TextArray& extra) {
+template <class Sink>
+void LinksOfLine(std::string_view text, Sink&& sink, bool includeUnverified, TextArray& extra) {
     std::size_t at = 0;
     while (true) {
         std::size_t lt = text.find('<', at);
@@ -173,12 +185,13 @@ void LinksOfLine(std::string_view text, TextArray& links, bool includeUnverified
         const LinkTag* kind = FindLinkTag(tag);
         if (!kind) continue;
         tag.remove_prefix(kind->prefix.size());
+        const std::string_view name = kind->prefix.substr(0, kind->prefix.size() - 1);
         for (std::string_view attribute : kind->attributes) {
             if (attribute.empty()) break;
             CString value = AttributeLink(tag, attribute, kind->isLinkTag, includeUnverified, extra);
-            links.Add(extra);
+            for (const CString& e : extra) sink(CString(e), Source{name, attribute});
             if (!value.IsEmpty()) {
-                if (value != "#") links.Add(std::move(value));
+                if (value != "#") sink(std::move(value), Source{name, attribute});
                 break;
             }
         }
@@ -186,7 +199,8 @@ void LinksOfLine(std::string_view text, TextArray& links, bool includeUnverified
 }
 
 // ParseFunctionLinks on a view.
-void FunctionLinks(std::string_view text, TextArray& links, std::string_view function, std::string_view prefix) {
+template <class Sink>
+void FunctionLinks(std::string_view text, Sink&& sink, std::string_view function, std::string_view prefix) {
     std::size_t at = 0;
     while (at < text.size()) {
         std::string_view rest = text.substr(at);
@@ -207,15 +221,16 @@ void FunctionLinks(std::string_view text, TextArray& links, std::string_view fun
             continue;
         arg = arg.substr(1, arg.size() - 2);
         if (!prefix.empty() && StartsNoCase(arg, prefix)) arg = TrimView(arg.substr(prefix.size()));
-        if (!AllBlank(arg)) links.Add(CString(arg));
+        if (!AllBlank(arg)) sink(CString(arg), Source{function, {}});
     }
 }
 
-void SpecialTagLinks(std::string_view text, TextArray& links, std::string_view openTag, std::string_view closeTag) {
+template <class Sink>
+void SpecialTagLinks(std::string_view text, Sink&& sink, std::string_view openTag, std::string_view closeTag) {
     std::size_t p = 0, q = 0;
     if (!FirstPair(text, openTag, closeTag, p, q)) return;
     std::string_view inner = TrimView(text.substr(p + openTag.size(), q - p - openTag.size()));
-    if (!inner.empty()) links.Add(CString(inner));
+    if (!inner.empty()) sink(CString(inner), Source{openTag, {}});
 }
 
 // Comments are blanked line by line exactly as the text-block rules do it in blank mode:
@@ -249,6 +264,35 @@ private:
     bool m_inBlock = false;
 };
 
+// The page walk of ParseLinks; `lineNumber`, when given, follows the line being read.
+template <class Sink>
+void LinksOfPage(const TextArray& lines, const CString& extension, bool includeUnverified, Sink&& sink,
+                 int* lineNumber = nullptr) {
+    const bool css = extension.CompareNoCase("css") == 0;
+    const bool php = extension.CompareNoCase("php") == 0;
+    const bool xml = extension.CompareNoCase("xml") == 0;
+    CommentBlanker comments;
+    std::string buffer;
+    TextArray extra;
+    for (const CString& item : lines) {
+        if (lineNumber) ++*lineNumber;
+        std::string_view line = comments.Apply(item.view(), buffer);
+        if (line.empty()) continue;
+        if (css) {
+            FunctionLinks(line, sink, "url", "");
+            continue;
+        }
+        LinksOfLine(line, sink, includeUnverified, extra);
+        if (php) {
+            FunctionLinks(line, sink, "include", "");
+            FunctionLinks(line, sink, "header", "Location:");
+        } else if (xml) {
+            SpecialTagLinks(line, sink, "<link>", "</link>");
+            SpecialTagLinks(line, sink, "<guid>", "</guid>");
+        }
+    }
+}
+
 }  // namespace
 
 // ---- Members ----
@@ -265,28 +309,15 @@ void CHTMLUtils::ParseLinks(const CString& path, TextArray& links, bool includeU
 
 void CHTMLUtils::ParseLinksFromLines(const TextArray& lines, const CString& extension, TextArray& links,
                                      bool includeUnverified) {
-    const bool css = extension.CompareNoCase("css") == 0;
-    const bool php = extension.CompareNoCase("php") == 0;
-    const bool xml = extension.CompareNoCase("xml") == 0;
-    CommentBlanker comments;
-    std::string buffer;
-    TextArray extra;
-    for (const CString& item : lines) {
-        std::string_view line = comments.Apply(item.view(), buffer);
-        if (line.empty()) continue;
-        if (css) {
-            FunctionLinks(line, links, "url", "");
-            continue;
-        }
-        LinksOfLine(line, links, includeUnverified, extra);
-        if (php) {
-            FunctionLinks(line, links, "include", "");
-            FunctionLinks(line, links, "header", "Location:");
-        } else if (xml) {
-            SpecialTagLinks(line, links, "<link>", "</link>");
-            SpecialTagLinks(line, links, "<guid>", "</guid>");
-        }
-    }
+    LinksOfPage(lines, extension, includeUnverified, ArraySink{links});
+}
+
+void CHTMLUtils::ParseLinksWithSources(const TextArray& lines, const CString& extension, bool includeUnverified,
+                                       std::vector<FoundLink>& found) {
+    int lineNumber = 0;
+    LinksOfPage(lines, extension, includeUnverified, [&](CString&& link, Source source) {
+        found.push_back(FoundLink{std::move(link), CString(source.tag), CString(source.attribute), lineNumber});
+    }, &lineNumber);
 }
 
 void CHTMLUtils::ParseLink(const CString& text, TextArray& links, bool includeUnverified) {
@@ -295,7 +326,7 @@ void CHTMLUtils::ParseLink(const CString& text, TextArray& links, bool includeUn
         return;
     }
     TextArray extra;
-    LinksOfLine(text.view(), links, includeUnverified, extra);
+    LinksOfLine(text.view(), ArraySink{links}, includeUnverified, extra);
 }
 
 void CHTMLUtils::ParseHTMLTags(const CString& text, TextArray& tags) {
@@ -332,12 +363,12 @@ bool CHTMLUtils::IsOnlyBlanks(const CString& text, int from, int to) {
 }
 
 void CHTMLUtils::ParseFunctionLinks(CString text, TextArray& links, const CString& function, const CString& prefix) {
-    FunctionLinks(text.view(), links, function.view(), prefix.view());
+    FunctionLinks(text.view(), ArraySink{links}, function.view(), prefix.view());
 }
 
 void CHTMLUtils::ParseSpecialTagLinks(CString text, TextArray& links, const CString& openTag,
                                       const CString& closeTag) {
-    SpecialTagLinks(text.view(), links, openTag.view(), closeTag.view());
+    SpecialTagLinks(text.view(), ArraySink{links}, openTag.view(), closeTag.view());
 }
 
 void CHTMLUtils::GetSupportedHTMLFiles(TextArray& extensions, bool pagesOnly) {
