@@ -22,6 +22,7 @@
 #include "command.h"
 #include "vutil/files/file_utils.h"
 #include "vutil/framework/internet_session.h"
+#include "vutil/platform/path.h"
 #include "vutil/platform/terminal.h"
 #include "vutil/text/string_utils.h"
 #include "vutil/web/html_utils.h"
@@ -180,13 +181,12 @@ public:
     }
 
 private:
-    static std::string HostPath(const CString& windowsPath) {
-        // The library maps drive letters through its drive table; C: is the host root.
-        std::string p(windowsPath.GetString(), static_cast<std::size_t>(windowsPath.GetLength()));
-        std::replace(p.begin(), p.end(), '\\', '/');
-        if (p.size() >= 2 && p[1] == ':') return p.substr(2);
-        // "file:///home/x" names a host path without a drive.
-        return p.empty() || p[0] == '/' ? p : "/" + p;
+    // A path as the library writes it ("C:\\x", "\\x", "tmp\\x" from a file URL) on this host.
+    static std::string HostPath(const CString& libraryPath) {
+        std::string p(libraryPath.GetString(), static_cast<std::size_t>(libraryPath.GetLength()));
+        // "file:///home/x" converts to a path without drive or leading separator.
+        if (p.size() < 2 || (p[1] != ':' && p[0] != '\\' && p[0] != '/')) p = "/" + p;
+        return vutil::platform::ToHostPath(p).value_or(std::string());
     }
     static bool Exists(const fs::path& p) {
         std::error_code ec;
@@ -194,10 +194,7 @@ private:
     }
     // True when the file exists under another case of its name or folders.
     static bool CaseInsensitiveMatch(const fs::path& target) {
-        // The library speaks drive paths; C: is the host root.
-        std::string path = "C:" + target.generic_string();
-        std::replace(path.begin(), path.end(), '/', '\\');
-        CString given(path);
+        CString given(vutil::platform::FromHostPath(target.string()));
         CString stored = vutil::CFileUtils::GetCaseSensitiveFilePath(given, given.GetLength());
         return stored != given && stored.CompareNoCase(given) == 0;
     }
@@ -331,11 +328,8 @@ bool CollectPages(const Options& options, fs::path& root, std::vector<fs::path>&
     CHTMLUtils::GetSupportedHTMLFiles(extensions, false);
     vutil::CFileUtils::GetFileList(CString(target.string() + "/"), extensions, options.recursive, files, false, false,
                                    true);
-    for (const CString& file : files) {
-        std::string host(file.GetString(), static_cast<std::size_t>(file.GetLength()));
-        std::replace(host.begin(), host.end(), '\\', '/');
-        pages.emplace_back(fs::path(host).lexically_normal());
-    }
+    for (const CString& file : files)
+        if (auto host = vutil::platform::ToHostPath(file.view())) pages.emplace_back(fs::path(*host).lexically_normal());
     std::sort(pages.begin(), pages.end());
     return true;
 }
