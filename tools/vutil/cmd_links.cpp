@@ -208,8 +208,12 @@ private:
 class Progress {
 public:
     Progress() : m_on(vutil::platform::StreamIsTerminal(vutil::platform::StdStream::Error)) {}
+    // At most ten lines a second: a terminal is slower than the checker.
     void Show(const std::string& text) {
         if (!m_on) return;
+        auto now = std::chrono::steady_clock::now();
+        if (m_shown && now - m_last < std::chrono::milliseconds(100)) return;
+        m_last = now;
         std::cerr << "\r\033[K" << text << std::flush;
         m_shown = true;
     }
@@ -221,6 +225,7 @@ public:
 private:
     bool m_on;
     bool m_shown = false;
+    std::chrono::steady_clock::time_point m_last;
 };
 
 // Validates the distinct remote addresses with `jobs` workers, one session each.
