@@ -47,7 +47,7 @@ port="$(head -1 "$scratch/port")"
 python3 bench/links/make_site.py "$site" "$port" "$pages" "$per_page" >"$scratch/planted.tsv"
 chmod -R a+rX "$site"
 links=$(grep -o 'href="' "$site"/*.html | wc -l)
-echo "site: $pages pages, $links links, $(wc -l <"$scratch/planted.tsv") planted broken; server on 127.0.0.1:$port"
+echo "site: $pages pages, $links links, $(wc -l <"$scratch/planted.tsv") planted broken links; server on 127.0.0.1:$port"
 
 now() { date +%s.%N; }
 t0=$(now)

@@ -252,15 +252,10 @@ void CheckRemote(const std::vector<CString>& urls, std::vector<std::uint32_t>& c
         for (std::size_t i; (i = next.fetch_add(1)) < urls.size();) {
             CString url = urls[i];
             std::uint32_t code;
-            if (StartsNoCase(url, "www.")) {
-                // An address typed without its scheme is repaired first, as a browser would.
-                if (!vutil::CInternetUtils::IsValidWebSiteAddress(url)) {
-                    codes[i] = CHTMLUtils::HTTP_LINK_INVALIDURL;
-                    done.fetch_add(1);
-                    continue;
-                }
-            }
-            if (url.Find('#') >= 0) {
+            // An address typed without its scheme is repaired first, as a browser would.
+            if (StartsNoCase(url, "www.") && !vutil::CInternetUtils::IsValidWebSiteAddress(url)) {
+                code = CHTMLUtils::HTTP_LINK_INVALIDURL;
+            } else if (url.Find('#') >= 0) {
                 std::lock_guard<std::mutex> hold(anchorLock);
                 code = CHTMLUtils::ValidateLinkExternal(session, url);
             } else {
