@@ -46,8 +46,10 @@ void PrintHelp() {
         "Local links: the file exists (with the same case), the anchor is on the page once,\n"
         "the link is not to the page itself and not a hard-wired local path. Remote links are\n"
         "fetched only with --external, by N workers (--jobs, default 4). --map FROM=TO checks\n"
-        "remote links that begin with FROM at TO instead (a staging server). Each link is printed\n"
+        "remote links that begin with FROM at TO instead (a staging server); --timeout limits the\n"
+        "wait for connecting and for each answer. Each link is printed\n"
         "with its page, line, result code and title (--explain: the explanation), then a summary.\n"
+        "Attribute values that name no file or address (a button caption, a media type) are skipped.\n"
         "Exit status: 0 all links good, 1 a link is broken, 2 bad usage.\n";
 }
 
