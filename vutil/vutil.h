@@ -35,6 +35,9 @@
 #include "vutil/files/dir_utils.h"
 #include "vutil/files/file_utils.h"
 
+#include "vutil/web/html_utils.h"
+#include "vutil/web/tag_conv_utils.h"
+
 #include "vutil/system/keyboard.h"
 #include "vutil/system/registry_utils.h"
 #include "vutil/system/system_utils.h"
