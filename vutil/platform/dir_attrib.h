@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "vutil/framework/types.h"
+#include "vutil/platform/types.h"
 
 namespace vutil::platform {
 
