@@ -89,6 +89,17 @@ TEST_F(FileOps, CopyCreatesEveryLevelAndKeepsModeAndTime) {
     EXPECT_EQ(fs::last_write_time(P("x/y/z/b.bin")), fs::last_write_time(P("a.bin")));
 }
 
+TEST_F(FileOps, SpecialFilesAreNotCopiedNorOpenedForVersions) {
+    ASSERT_EQ(::mkfifo(P("pipe").c_str(), 0600), 0);  // no writer: a blocking open would hang
+    CString errors, product;
+    EXPECT_FALSE(CFileUtils::CopyFileA(Lib(P("pipe")), Lib(P("b.txt")), errors));
+    EXPECT_FALSE(errors.IsEmpty());
+    EXPECT_FALSE(fs::exists(P("b.txt")));
+    CFileUtils::GetFileInfo(Lib(P("pipe")), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr, &product);
+    EXPECT_TRUE(product.IsEmpty());
+}
+
 TEST_F(FileOps, MoveRenamesInPlaceAndRefusesItself) {
     Write("a.txt", "abc");
     CString errors;

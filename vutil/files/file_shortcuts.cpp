@@ -21,6 +21,10 @@ constexpr std::size_t kMaxPath = 260;
 constexpr std::size_t kMaxLinkBytes = std::size_t{1} << 20;
 
 bool ReadSmallFile(const CString& path, std::string& bytes) {
+    // Only regular files report a size; a FIFO or a device is not opened at all.
+    platform::EntryInfo info;
+    if (!platform::GetEntryInfo(path.view(), info) || info.size == 0 || (info.attributes & platform::kAttrDirectory))
+        return false;
     SmartHANDLE file(SmartHANDLE::FromFile(platform::OpenFile(path.view(), platform::kFileRead)));
     if (!file.IsValid()) return false;
     char buffer[16384];

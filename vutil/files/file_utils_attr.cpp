@@ -38,6 +38,9 @@ FILETIME ToFiletime(std::uint64_t t) {
 void ReadVersionStrings(const CString& path, CString* const* outputs) {
     static const char* const kKeys[] = {"Comments",       "CompanyName",     "FileDescription", "FileVersion",
                                         "LegalCopyright", "LegalTrademarks", "ProductName"};
+    // Only regular files report a size; a FIFO or a device is not opened at all.
+    platform::EntryInfo info;
+    if (!platform::GetEntryInfo(path.view(), info) || info.size == 0) return;
     SmartHANDLE file(SmartHANDLE::FromFile(platform::OpenFile(path.view(), platform::kFileRead)));
     if (!file.IsValid()) return;
     const std::int64_t size = platform::GetFileSize(SmartHANDLE::ToFile(file));

@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -113,7 +114,8 @@ bool CopyFileSafely(std::string_view source, std::string_view target) noexcept {
     try {
         std::string from, to;
         if (!HostOf(source, from) || !HostOf(target, to)) return false;
-        FileDescriptor in(posix::Open(from.c_str(), O_RDONLY));
+        // Opened without blocking, so a FIFO without a writer cannot hang the copy.
+        FileDescriptor in(posix::Open(from.c_str(), O_RDONLY | O_NONBLOCK));
         if (!in) {
             SetLastErrorFromErrno(errno);
             return false;
@@ -123,10 +125,11 @@ bool CopyFileSafely(std::string_view source, std::string_view target) noexcept {
             SetLastErrorFromErrno(errno);
             return false;
         }
-        if (S_ISDIR(st.st_mode)) {
+        if (!S_ISREG(st.st_mode)) {
             SetLastErrorCode(kErrorAccessDenied);
             return false;
         }
+        ::fcntl(in.Get(), F_SETFL, ::fcntl(in.Get(), F_GETFL) & ~O_NONBLOCK);
         posix::TempFile temp;
         if (!temp.Create(to)) return false;
         std::vector<char> buffer(1 << 20);
