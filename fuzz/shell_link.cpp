@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string target, relative;
     sl::ReadLinkTarget(in, target, &relative);
 
-    sl::LinkSpec spec;
-    spec.target = std::string(in.substr(0, 24));
-    spec.description = std::string(in.substr(0, 8));
-    std::string link = sl::BuildLink(spec);
+    sl::LinkFields fields;
+    fields.target = std::string(in.substr(0, 24));
+    fields.description = std::string(in.substr(0, 8));
+    std::string link = sl::BuildLink(fields);
     // Flags that switch on every optional part, so the walk meets them all.
     if (size > 0) link[20] = static_cast<char>(data[0] | 0x02);
     if (size > 1) link[21] = static_cast<char>(data[1] & 0x03);

@@ -51,18 +51,18 @@ Bytes LinkHeader(std::uint32_t flags) {
 }
 
 TEST(ShellLink, WrittenBytesFollowTheLayout) {
-    shell_link::LinkSpec spec;
-    spec.target = "C:\\d\\f.txt";
-    spec.description = "f.txt";
-    spec.attributes = 0x20;
-    spec.creationTime = 0x01D7000000000001;
-    spec.accessTime = 0x01D7000000000002;
-    spec.writeTime = 0x01D7000000000003;
-    spec.size = 0x100000005;  // only the low 32 bits are kept
-    spec.showCommand = 7;
+    shell_link::LinkFields fields;
+    fields.target = "C:\\d\\f.txt";
+    fields.description = "f.txt";
+    fields.attributes = 0x20;
+    fields.creationTime = 0x01D7000000000001;
+    fields.accessTime = 0x01D7000000000002;
+    fields.writeTime = 0x01D7000000000003;
+    fields.size = 0x100000005;  // only the low 32 bits are kept
+    fields.showCommand = 7;
     Bytes want;
     want.u32(0x4C).str(kClsid).u32(0x2 | 0x4 | 0x80).u32(0x20);
-    want.u64(spec.creationTime).u64(spec.accessTime).u64(spec.writeTime).u32(5).u32(0).u32(7).u16(0).u16(0).u32(0).u32(0);
+    want.u64(fields.creationTime).u64(fields.accessTime).u64(fields.writeTime).u32(5).u32(0).u32(7).u16(0).u16(0).u32(0).u32(0);
     // Link info: 0x24-byte header, volume id (fixed drive, empty label), the ANSI path,
     // an empty suffix, then both again in UTF-16.
     const std::uint32_t local = 0x24 + 0x11, suffix = local + 11, wideLocal = suffix + 1, wideSuffix = wideLocal + 22;
@@ -70,11 +70,11 @@ TEST(ShellLink, WrittenBytesFollowTheLayout) {
     want.u32(0x11).u32(3).u32(0).u32(0x10).u8(0);
     want.str("C:\\d\\f.txt").u8(0).u8(0).wide("C:\\d\\f.txt").u16(0).u16(0);
     want.u16(5).wide("f.txt").u32(0);
-    const std::string got = shell_link::BuildLink(spec);
+    const std::string got = shell_link::BuildLink(fields);
     EXPECT_EQ(test::Hex(got), test::Hex(want.b));
     std::string target;
     ASSERT_TRUE(shell_link::ReadLinkTarget(got, target));
-    EXPECT_EQ(target, spec.target);
+    EXPECT_EQ(target, fields.target);
 }
 
 // Links as Windows writes them: an item id list first, link info without Unicode

@@ -84,21 +84,21 @@ bool CFileUtils::CreateFileShortcut(const CString& dir, const CString& target, c
         fi::Log("{0C776A51-8823-40EB-B589-DBB25C74C5C0}");
         return false;
     }
-    shell_link::LinkSpec spec;
-    spec.target = platform::LibraryPath(target.view());
-    spec.description = std::string(ParseFileNameFromPath(target, true).view());
-    spec.showCommand = showCommand;
+    shell_link::LinkFields fields;
+    fields.target = platform::LibraryPath(target.view());
+    fields.description = std::string(ParseFileNameFromPath(target, true).view());
+    fields.showCommand = showCommand;
     platform::EntryInfo info;
     if (!platform::GetEntryInfo(target.view(), info)) {
         fi::LogWithError("{58876BDA-66B0-4495-94F5-3D203D004951}");
         return false;
     }
-    spec.attributes = info.attributes & ~platform::kAttrReparsePoint;
-    spec.creationTime = info.creationTime;
-    spec.accessTime = info.accessTime;
-    spec.writeTime = info.writeTime;
-    spec.size = info.size;
-    if (platform::ReplaceFileContents(InDir(dir, name, ".lnk").view(), shell_link::BuildLink(spec))) return true;
+    fields.attributes = info.attributes & ~platform::kAttrReparsePoint;
+    fields.creationTime = info.creationTime;
+    fields.accessTime = info.accessTime;
+    fields.writeTime = info.writeTime;
+    fields.size = info.size;
+    if (platform::ReplaceFileContents(InDir(dir, name, ".lnk").view(), shell_link::BuildLink(fields))) return true;
     fi::LogWithError("{CDD030FB-9C6D-4F78-AE4A-56A81574AEA4}");
     return false;
 }

@@ -125,18 +125,18 @@ bool LinkInfoTarget(const Reader& r, std::size_t at, std::string& target) {
 
 }  // namespace
 
-std::string BuildLink(const LinkSpec& spec) {
+std::string BuildLink(const LinkFields& fields) {
     std::string out;
     Put32(out, kHeaderSize);
     out.append(reinterpret_cast<const char*>(kLinkClsid), sizeof kLinkClsid);
     Put32(out, kHasLinkInfo | kHasName | kIsUnicode);
-    Put32(out, spec.attributes);
-    Put64(out, spec.creationTime);
-    Put64(out, spec.accessTime);
-    Put64(out, spec.writeTime);
-    Put32(out, static_cast<std::uint32_t>(spec.size));  // the low 32 bits, as the layout keeps them
+    Put32(out, fields.attributes);
+    Put64(out, fields.creationTime);
+    Put64(out, fields.accessTime);
+    Put64(out, fields.writeTime);
+    Put32(out, static_cast<std::uint32_t>(fields.size));  // the low 32 bits, as the layout keeps them
     Put32(out, 0);                                       // icon index
-    Put32(out, static_cast<std::uint32_t>(spec.showCommand));
+    Put32(out, static_cast<std::uint32_t>(fields.showCommand));
     Put16(out, 0);  // hot key
     Put16(out, 0);
     Put32(out, 0);
@@ -144,11 +144,11 @@ std::string BuildLink(const LinkSpec& spec) {
 
     // Link info: header with the Unicode offsets, volume id of a fixed drive, the paths.
     const std::size_t info = out.size();
-    const std::string wideTarget = platform::cp::Cp1252ToUtf16Le(spec.target);
+    const std::string wideTarget = platform::cp::Cp1252ToUtf16Le(fields.target);
     constexpr std::uint32_t kInfoHeader = 0x24;
     constexpr std::uint32_t kVolumeSize = 0x11;  // fields plus an empty label
     const std::uint32_t localOffset = kInfoHeader + kVolumeSize;
-    const std::uint32_t suffixOffset = localOffset + static_cast<std::uint32_t>(spec.target.size()) + 1;
+    const std::uint32_t suffixOffset = localOffset + static_cast<std::uint32_t>(fields.target.size()) + 1;
     const std::uint32_t wideLocalOffset = suffixOffset + 1;
     const std::uint32_t wideSuffixOffset = wideLocalOffset + static_cast<std::uint32_t>(wideTarget.size()) + 2;
     Put32(out, 0);  // size, set below
@@ -165,7 +165,7 @@ std::string BuildLink(const LinkSpec& spec) {
     Put32(out, 0);     // serial number unknown
     Put32(out, 0x10);  // label offset
     out += '\0';
-    out += spec.target;
+    out += fields.target;
     out += '\0';
     out += '\0';  // empty common path suffix
     out += wideTarget;
@@ -173,7 +173,7 @@ std::string BuildLink(const LinkSpec& spec) {
     Put16(out, 0);  // empty Unicode suffix
     Set32(out, info, static_cast<std::uint32_t>(out.size() - info));
 
-    const std::string wideName = platform::cp::Cp1252ToUtf16Le(spec.description);
+    const std::string wideName = platform::cp::Cp1252ToUtf16Le(fields.description);
     Put16(out, static_cast<std::uint32_t>(wideName.size() / 2));
     out += wideName;
     Put32(out, 0);  // terminal block

@@ -9,7 +9,7 @@
 namespace vutil::shell_link {
 
 // What a new .lnk says about its target. Texts are Windows-1252.
-struct LinkSpec {
+struct LinkFields {
     std::string target;       // "C:\dir\file.txt"
     std::string description;  // the name string
     std::uint32_t attributes = 0;
@@ -20,7 +20,7 @@ struct LinkSpec {
 
 // Header, link info with the local base path (ANSI and UTF-16), the name string in
 // UTF-16, and the terminal block.
-std::string BuildLink(const LinkSpec& spec);
+std::string BuildLink(const LinkFields& fields);
 
 // The target as a raw path: the environment-variable block when the link has one, else
 // the local base path (or network name) joined with the common path suffix, else the
