@@ -7,12 +7,14 @@
 
 #include <cstring>
 #include <filesystem>
+#include <regex>
 
 #include "support/test_support.h"
 #include "vutil/dates/date_time.h"
 #include "vutil/files/file_utils.h"
 #include "vutil/files/shell_link.h"
 #include "vutil/files/version_resource.h"
+#include "vutil/platform/codepage.h"
 #include "vutil/platform/path.h"
 
 namespace vutil {
@@ -89,9 +91,9 @@ TEST(ShellLink, ReadsLinksMadeOnWindows) {
     const std::uint32_t base = volume + volumeSize, suffix = base + static_cast<std::uint32_t>(path.size()) + 1;
     local.u32(suffix + 1).u32(0x1C).u32(1).u32(volume).u32(base).u32(0).u32(suffix);
     local.u32(volumeSize).u32(3).u32(0x1234ABCD).u32(0x10).str("Windows").u8(0).str(path).u8(0).u8(0);
-    local.u16(16).wide("..\\App\\app.exe").u16(20).wide("C:\\Program Files\\App");
+    local.u16(14).wide("..\\App\\app.exe").u16(20).wide("C:\\Program Files\\App");
     local.u32(0x60).u32(0xA0000003);  // tracker block, skipped
-    local.str(std::string(0x58, '\0')).u32(0);
+    local.u32(0x58).u32(0).str(std::string(0x50, '\0')).u32(0);
 
     // A network link: the share name joined with the suffix.
     Bytes net = LinkHeader(0x2);
@@ -123,6 +125,39 @@ TEST(ShellLink, ReadsLinksMadeOnWindows) {
     test::WriteFileBytes(tmp.File("env.lnk"), env.b);
     EXPECT_EQ(CFileUtils::GetLinkTarget(Lib(tmp.path() / "env.lnk")), "/srv/files\\x.txt");
     ::unsetenv("VUTIL_LNK_TEST");
+}
+
+// liblnk's lnkinfo, an independent reader of the layout, on what we write and on the
+// hand-built Windows fixture.
+std::string LnkInfoField(const std::string& file, const std::string& field) {
+    std::string out;
+    test::RunCommand("lnkinfo '" + file + "' 2>/dev/null", &out);
+    std::smatch m;
+    return std::regex_search(out, m, std::regex("\\t" + field + "\\s*: ([^\\n]*)")) ? m[1].str() : "<none>";
+}
+
+TEST(ShellLink, LnkinfoReadsWhatWeWrite) {
+    if (!test::HaveProgram("lnkinfo")) GTEST_SKIP() << "lnkinfo (liblnk-utils) is the oracle";
+    test::TempDir tmp;
+    const struct {
+        std::string target, description;
+    } cases[] = {{"C:\\d\\f.txt", "f.txt"}, {"D:\\Dokumente\\Caf\xE9 M\xFCller.txt", "Caf\xE9 M\xFCller.txt"}};
+    for (const auto& c : cases) {
+        shell_link::LinkFields fields;
+        fields.target = c.target;
+        fields.description = c.description;
+        test::WriteFileBytes(tmp.File("x.lnk"), shell_link::BuildLink(fields));
+        EXPECT_EQ(LnkInfoField(tmp.File("x.lnk"), "Local path"), platform::cp::Cp1252ToUtf8(c.target));
+        EXPECT_EQ(LnkInfoField(tmp.File("x.lnk"), "Description"), platform::cp::Cp1252ToUtf8(c.description));
+        EXPECT_EQ(LnkInfoField(tmp.File("x.lnk"), "Drive type"), "Fixed (3)");
+    }
+    const std::string fixture = std::string(VUTIL_SOURCE_DIR) + "/fuzz/corpus/shell_link/windows_local.lnk";
+    EXPECT_EQ(LnkInfoField(fixture, "Local path"), "C:\\Program Files\\App\\app.exe");
+    EXPECT_EQ(LnkInfoField(fixture, "Relative path"), "..\\App\\app.exe");
+    EXPECT_EQ(LnkInfoField(fixture, "Working directory"), "C:\\Program Files\\App");
+    std::string target;
+    ASSERT_TRUE(shell_link::ReadLinkTarget(test::ReadFileBytes(fixture), target));
+    EXPECT_EQ(target, "C:\\Program Files\\App\\app.exe");
 }
 
 TEST(ShellLink, ShortcutFilesRoundTrip) {
@@ -203,6 +238,25 @@ TEST(VersionResource, EnglishStringsFromAHandBuiltImage) {
         if (version_resource::FindVersionResource(std::string_view(image.data(), cut), res))
             version_resource::QueryVersionString(res, "040904b0", "ProductName", value);
     }
+}
+
+TEST(VersionResource, PefileReadsTheHandBuiltImageAlike) {
+    // Debian's python3-pefile lives beside the system interpreter.
+    if (test::RunCommand("/usr/bin/python3 -c 'import pefile' 2>/dev/null") != 0)
+        GTEST_SKIP() << "python3-pefile is the oracle";
+    test::TempDir tmp;
+    test::WriteFileBytes(tmp.File("app.exe"), PeWithVersion());
+    std::string out;
+    ASSERT_EQ(test::RunCommand("/usr/bin/python3 -c \"import sys,pefile;p=pefile.PE(sys.argv[1]);"
+                               "[print(t.LangID.decode(),k.decode(),v.decode(),sep='|') "
+                               "for f in p.FileInfo[0] if f.Key==b'StringFileInfo' for t in f.StringTable "
+                               "for k,v in t.entries.items()]\" '" + tmp.File("app.exe") + "'",
+                               &out),
+              0);
+    EXPECT_EQ(out,
+              "040704b0|CompanyName|Firma\n"
+              "040904b0|CompanyName|Veltrane Test Co\n040904b0|FileVersion|1.2.3.4\n"
+              "040904b0|ProductName|Sample \xC3\xA9" "dition\n");  // UTF-8 from Python
 }
 
 TEST(Attributes, RoundTripThroughModeAndSambaAttribute) {
