@@ -4,12 +4,13 @@
 // Library code logs a failure as:
 //     if (CAppLogger* log = CAppLogger::GetInstance())
 //         log->AddLine("{GUID-OF-THE-SITE} detail");
-// GetInstance() returns null while logging is off, which is the default.
+// GetInstance() returns null while logging is off, which is the default. Logging is
+// switched on per application by the value "Log" under
+// HKEY_CURRENT_USER\Software\VeltraneSoftware\<app>; every line rewrites <app>.log.
 
-#include <memory>
-#include <mutex>
 #include <vector>
 
+#include "vutil/dates/date_time.h"
 #include "vutil/framework/cstring.h"
 
 namespace vutil {
@@ -23,25 +24,42 @@ public:
     static void SetAppName(const CString& name);
     static CAppLogger* GetInstance();
     static void DeleteInstance();
+    static void EnableLogging(bool enable);
 
     void AddLine(const CString& line);
 
-    // The lines added since the logger was created, as (site, text) pairs.
-    struct Line {
+    // One logged line: when it was added, the brace-enclosed site, the rest.
+    struct LogEntry {
+        DateTime time;
         CString site;
         CString text;
     };
-    const std::vector<Line>& Lines() const noexcept { return m_lines; }
+    using Line = LogEntry;
+    // The lines added since the logger was created, oldest first.
+    const std::vector<LogEntry>& Lines() const noexcept { return logEntries; }
 
-    // Creates the logger regardless of the settings switch; for hosts and tests that
-    // want to see the lines before the full log lands.
+    // Creates a logger regardless of the settings switch that keeps its lines in
+    // memory only; for tests that want to see what the library logs.
     static CAppLogger* CreateForTesting();
+
+    static constexpr WORD kFileVersion = 5;
+    static constexpr WORD kEntryVersion = 2;
+
+protected:
+    static bool CheckLogging();
+    void ForceWrite();
+    void SetLogFile();
 
 private:
     CAppLogger() = default;
-    ~CAppLogger() = default;
+    ~CAppLogger() { ClearLogEntries(); }
+    CAppLogger(const CAppLogger&) = delete;
+    CAppLogger& operator=(const CAppLogger&) = delete;
+    void ClearLogEntries();
 
-    std::vector<Line> m_lines;
+    CString logFilePath;
+    std::vector<LogEntry> logEntries;
+    bool m_bMemoryOnly = false;
 };
 
 }  // namespace vutil
