@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "vutil/framework/types.h"
+#include "vutil/platform/types.h"
 #include "vutil/platform/file.h"
 
 namespace vutil::platform {
