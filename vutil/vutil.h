@@ -34,5 +34,7 @@
 #include "vutil/files/file_utils.h"
 
 #include "vutil/system/keyboard.h"
+#include "vutil/system/recycle_bin.h"
 #include "vutil/system/registry_utils.h"
 #include "vutil/system/system_utils.h"
+#include "vutil/system/volume_utils.h"
