@@ -340,10 +340,11 @@ bool RecycleBin::DeleteAll() {
     DoGetContentVista(stored, former);
     for (const CString& s : stored) {
         // The data goes first: an information file without data is never listed.
-        CString info = s;
-        info.Replace("\\$R", "\\$I");
+        const int slash = s.ReverseFind('\\');
+        const CString name = s.Mid(slash + 1);
         ok = RemoveItem(s) && ok;
-        if (info != s) ok = RemoveItem(info) && ok;
+        // Only the name changes: the bin's own folder name starts with "$R" too.
+        if (name.Left(2) == "$R") ok = RemoveItem(s.Left(slash + 1) + "$I" + name.Mid(2)) && ok;
     }
     stored.DeleteAll();
     former.DeleteAll();
