@@ -137,6 +137,7 @@ TEST_F(Bin, ListsBothWindowsLayoutsThenTheTrash) {
     Trashed(home, "badescape.txt", "x", TrashInfo("/c/%zz.txt"));
     Put(home + "/info/orphan.txt.trashinfo", TrashInfo("/c/orphan.txt"));     // no stored file
     Trashed(VolumeTrash(), "x.txt", std::string(5, 'v'), TrashInfo("sub/x%C3%A9.txt"));
+    Trashed(VolumeTrash(), "out.txt", "x", TrashInfo("sub/../../out.txt"));  // leaves the volume
 
     TextArray stored, former;
     stored.Add("stale");

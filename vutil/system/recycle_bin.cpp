@@ -132,8 +132,12 @@ CString TrashFormerPath(const TrashItem& item) {
         return CString();
     }
     if (recorded[0] == '/') return CString(platform::LibraryPath(recorded));
-    // Only a volume's trash may record a path from the volume's top.
-    if (item.folder.relativeBase.empty()) {
+    // Only a volume's trash may record a path from the volume's top, and only one that
+    // stays inside the volume.
+    const std::string_view rel(recorded);
+    const bool climbs = rel == ".." || rel.substr(0, 3) == "../" || rel.find("/../") != std::string_view::npos ||
+                        (rel.size() >= 3 && rel.substr(rel.size() - 3) == "/..");
+    if (item.folder.relativeBase.empty() || climbs) {
         Log("{A41F7C26-0B8E-4D5A-93C2-6E1F0B7D2C85}" + item.Info());
         return CString();
     }
