@@ -2,7 +2,6 @@
 // the newer $I/$R pairs, the desktop trash in the home and on a volume.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <vector>
@@ -21,6 +20,14 @@ namespace {
 namespace fs = std::filesystem;
 using test::Items;
 using test::Strings;
+
+// The user id, as the trash folders of a volume are named after it.
+std::string Uid() {
+    std::string out;
+    test::RunCommand("id -u", &out);
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
 
 struct Exposed : RecycleBin {
     using RecycleBin::HexToInt;
@@ -96,7 +103,7 @@ protected:
     static std::string TrashInfo(const std::string& path) {
         return "[Trash Info]\nPath=" + path + "\nDeletionDate=2026-12-06T05:00:00\n";
     }
-    std::string VolumeTrash() const { return "vol/.Trash-" + std::to_string(::getuid()); }
+    std::string VolumeTrash() const { return "vol/.Trash-" + Uid(); }
 
     test::TempDir tmp;
     fs::path base;
@@ -142,7 +149,7 @@ TEST_F(Bin, ListsBothWindowsLayoutsThenTheTrash) {
     TextArray stored, former;
     stored.Add("stale");
     RecycleBin::GetContent(stored, former, true);
-    const std::string volFiles = "V:\\.Trash-" + std::to_string(::getuid()) + "\\files\\";
+    const std::string volFiles = "V:\\.Trash-" + Uid() + "\\files\\";
     // The home trash lies outside every drive here, so it shows as a host path.
     const std::string homeFiles = "\\" + base.relative_path().string() + "\\data\\Trash\\files\\";
     Strings wantStored = {"D:\\RECYCLER\\S-1-5-21-x\\DC5.txt", "D:\\RECYCLER\\S-1-5-21-x\\DD6",

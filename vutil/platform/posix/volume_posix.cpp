@@ -183,8 +183,8 @@ bool StartsWithThenDigit(std::string_view part, std::string_view prefix) {
 unsigned int BusOfPath(const std::string& disk) {
     std::vector<std::string_view> parts;
     std::string_view rest(disk);
-    const std::size_t devices = rest.find("/devices/");
-    if (devices != std::string_view::npos) rest.remove_prefix(devices + 9);
+    const std::size_t devices = rest.find("/sys/devices/");
+    if (devices != std::string_view::npos) rest.remove_prefix(devices + 13);
     while (!rest.empty()) {
         const std::size_t slash = rest.find('/');
         parts.push_back(rest.substr(0, slash));
@@ -367,7 +367,7 @@ bool QueryDiskFacts(char letter, DiskFacts& facts) {
         facts.product = SysText(disk + "/device/model");
         facts.serial = SysText(disk + "/device/serial");
         // A USB disk's serial number sits on the USB device, a few folders up.
-        for (std::string up = Parent(disk); facts.serial.empty() && up.find("/devices/") != std::string::npos;
+        for (std::string up = Parent(disk); facts.serial.empty() && up.find("/sys/devices/") != std::string::npos;
              up = Parent(up))
             facts.serial = SysText(up + "/serial");
         if (facts.serial.empty()) {
