@@ -39,7 +39,9 @@
 #include "vutil/web/tag_conv_utils.h"
 
 #include "vutil/system/keyboard.h"
+#include "vutil/system/recycle_bin.h"
 #include "vutil/system/registry_utils.h"
 #include "vutil/system/system_utils.h"
+#include "vutil/system/volume_utils.h"
 
 #include "vutil/web/internet_utils.h"

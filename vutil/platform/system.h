@@ -33,6 +33,9 @@ struct SystemOverrides {
     std::optional<int> wheelScrollLines;
     std::optional<std::pair<int, int>> virtualScreen;
     std::map<int, short> keyStates;
+    // A folder that stands for the system's own tables (/proc, /sys, /dev on POSIX),
+    // so volumes can be answered from a fake tree.
+    std::string systemRoot;
 };
 void SetSystemOverridesForTesting(const SystemOverrides* overrides);
 

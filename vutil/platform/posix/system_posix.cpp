@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "vutil/platform/path.h"
+#include "vutil/platform/posix/system_root.h"
 #include "vutil/platform/system.h"
 
 namespace vutil::platform {
@@ -38,6 +39,11 @@ bool QueryVirtualScreenSize(int& width, int& height) {
     width = g_overrides->virtualScreen->first;
     height = g_overrides->virtualScreen->second;
     return true;
+}
+
+std::string posix::SystemRoot() {
+    std::lock_guard lock(g_overrideLock);
+    return g_overrides ? g_overrides->systemRoot : std::string();
 }
 
 short QueryKeyState(int virtualKey) {

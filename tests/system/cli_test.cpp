@@ -1,0 +1,85 @@
+// vutil drives and vutil bin, run as a program over a temporary drive and trash.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "drive_env.h"
+#include "support/test_support.h"
+
+namespace vutil {
+namespace {
+
+namespace fs = std::filesystem;
+
+int Cli(const std::string& args, std::string* out = nullptr) {
+    return test::RunCommand(std::string(VUTIL_CLI_PATH) + " " + args + " 2>/dev/null", out);
+}
+
+class BinCli : public ::testing::Test {
+protected:
+    BinCli() : base(fs::canonical(tmp.path())), drives("C=" + (base / "c").string()),
+               dataHome("XDG_DATA_HOME", (base / "data").string()) {
+        fs::create_directories(base / "c");
+    }
+    test::TempDir tmp;
+    fs::path base;
+    test::ScopedDrives drives;
+    test::ScopedEnv dataHome;
+};
+
+TEST_F(BinCli, ListRestoreAndEmpty) {
+    const fs::path trash = base / "data/Trash";
+    test::WriteText(trash / "files/note.txt", "note");
+    test::WriteText(trash / "info/note.txt.trashinfo", "[Trash Info]\nPath=" + (base / "c/docs/note.txt").string() + "\n");
+    test::WriteText(trash / "files/old.txt", "old");
+    test::WriteText(trash / "info/old.txt.trashinfo", "[Trash Info]\nPath=" + (base / "c/old.txt").string() + "\n");
+    std::string out;
+    ASSERT_EQ(Cli("bin list", &out), 0);
+    const std::string stored = "\\" + (base.relative_path() / "data/Trash/files/note.txt").string();
+    std::string storedLib = stored;
+    for (char& c : storedLib)
+        if (c == '/') c = '\\';
+    EXPECT_NE(out.find("C:\\docs\\note.txt\t" + storedLib + "\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("C:\\old.txt\t"), std::string::npos) << out;
+
+    EXPECT_EQ(Cli("bin restore '" + storedLib + "'"), 0);
+    EXPECT_EQ(test::ReadFileBytes((base / "c/docs/note.txt").string()), "note");
+    EXPECT_EQ(Cli("bin restore '" + storedLib + "'"), 1);
+
+    EXPECT_EQ(Cli("bin empty"), 0);
+    EXPECT_FALSE(fs::exists(trash / "files/old.txt"));
+    ASSERT_EQ(Cli("bin list", &out), 0);
+    EXPECT_EQ(out.find(base.string()), std::string::npos) << out;
+}
+
+TEST_F(BinCli, BadUsageExitsTwo) {
+    for (const char* args : {"bin", "bin list extra", "bin restore", "bin restore a b", "bin empty now", "bin frob",
+                             "drives --what"})
+        EXPECT_EQ(Cli(args), 2) << args;
+}
+
+TEST_F(BinCli, DrivesShowsTheMappedFolderAndItsSpace) {
+    std::string out, total;
+    ASSERT_EQ(Cli("drives --bytes", &out), 0);
+    ASSERT_EQ(test::RunCommand("python3 -c \"import os; s=os.statvfs('" + (base / "c").string() +
+                                   "'); print(s.f_blocks*s.f_frsize)\"",
+                               &total),
+              0);
+    total.pop_back();
+    std::istringstream lines(out);
+    std::string header, row;
+    std::getline(lines, header);
+    std::getline(lines, row);
+    EXPECT_EQ(header.substr(0, 5), "drive");
+    std::istringstream fields(row);
+    std::string letter, folder;
+    fields >> letter >> folder;
+    EXPECT_EQ(letter, "C:\\");
+    EXPECT_EQ(folder, (base / "c").string() + "/");
+    EXPECT_NE(row.find("/" + total + " "), std::string::npos) << row;
+}
+
+}  // namespace
+}  // namespace vutil
