@@ -40,6 +40,16 @@ bool QueryVirtualScreenSize(int& width, int& height) {
     return true;
 }
 
+bool QueryIconSize(bool small, int& width, int& height) {
+    std::lock_guard lock(g_overrideLock);
+    if (!g_overrides) return false;
+    const auto& size = small ? g_overrides->smallIconSize : g_overrides->iconSize;
+    if (!size) return false;
+    width = size->first;
+    height = size->second;
+    return true;
+}
+
 short QueryKeyState(int virtualKey) {
     std::lock_guard lock(g_overrideLock);
     if (!g_overrides) return 0;
