@@ -171,7 +171,7 @@ TEST_F(ExeIcons, TruncatedAndShiftedTreesStayInsideTheFile) {
         Load(Write("cut.exe", good.substr(0, cut)), images);
         EXPECT_LE(images.GetImageCount(), 3);
     }
-    for (std::size_t at = 0; at < 0x400 + 0x200; at += 3) {
+    for (std::size_t at = 0; at < 0x400 + 0x200; at += 5) {
         std::string bad = good;
         bad[at] = static_cast<char>(bad[at] ^ 0xA5);
         Load(Write("flip.exe", bad), images);

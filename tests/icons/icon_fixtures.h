@@ -88,7 +88,7 @@ inline std::string IconGroup(const std::vector<GroupMember>& members, std::uint1
     Put16(s, type);
     Put16(s, static_cast<std::uint32_t>(members.size()));
     for (const auto& m : members) {
-        s += {static_cast<char>(m.w & 0xFF), static_cast<char>(m.h & 0xFF), static_cast<char>(m.bits <= 8 ? (1 << m.bits) & 0xFF : 0), 0};
+        s += {static_cast<char>(m.w & 0xFF), static_cast<char>(m.h & 0xFF), static_cast<char>(m.bits >= 1 && m.bits <= 8 ? (1 << m.bits) & 0xFF : 0), 0};
         Put16(s, 1);
         Put16(s, static_cast<std::uint32_t>(m.bits));
         Put32(s, 0);
