@@ -81,6 +81,7 @@ inline std::string BmpIcon(int w, int h, int bits, int tint = 0) {
 struct GroupMember {
     int w, h, bits;
     std::uint16_t id;
+    std::uint32_t bytes = 0;  // the image's size, which other readers check
 };
 inline std::string IconGroup(const std::vector<GroupMember>& members, std::uint16_t type = 1) {
     std::string s;
@@ -91,7 +92,7 @@ inline std::string IconGroup(const std::vector<GroupMember>& members, std::uint1
         s += {static_cast<char>(m.w & 0xFF), static_cast<char>(m.h & 0xFF), static_cast<char>(m.bits >= 1 && m.bits <= 8 ? (1 << m.bits) & 0xFF : 0), 0};
         Put16(s, 1);
         Put16(s, static_cast<std::uint32_t>(m.bits));
-        Put32(s, 0);
+        Put32(s, m.bytes);
         Put16(s, m.id);
     }
     return s;
