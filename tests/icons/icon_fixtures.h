@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "vutil/framework/icon_image.h"
+
 namespace vutil::test {
 
 inline void Put16(std::string& s, std::uint32_t v) {
@@ -36,6 +38,11 @@ inline Rgba Expected(int x, int y, int bits, int tint) {
     if (bits == 32) c.a = (x * 7 + y * 5 + 1) % 256;
     else if (MaskedOut(x, y)) c.a = 0;
     return c;
+}
+
+inline Rgba At(const IconImage& icon, int x, int y) {
+    const BYTE* p = &icon.rgba[(std::size_t(y) * icon.width + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
 }
 
 // A 40-byte-header icon image: colour rows bottom up, then the AND mask.
@@ -184,6 +191,24 @@ inline std::string ResourceSection(const std::vector<Resource>& res, std::uint32
         s += res[i].data;
     }
     return s;
+}
+
+// Six icon images and three groups (a named one first, as resource order puts names
+// before numbers); tints tell which image a walk took. At 32 pixels the groups give
+// 8 bits tint 1, 32 bits tint 3 and 24 bits tint 6; at 16, 4 bits tint 2 first.
+inline std::vector<Resource> ThreeGroups() {
+    std::vector<Resource> r = {
+        {3, 1, "", BmpIcon(32, 32, 8, 1)},  {3, 2, "", BmpIcon(16, 16, 4, 2)},
+        {3, 3, "", BmpIcon(32, 32, 32, 3)}, {3, 4, "", BmpIcon(32, 32, 4, 4)},
+        {3, 5, "", BmpIcon(32, 32, 24, 6)}, {3, 6, "", BmpIcon(48, 48, 32, 7)},
+    };
+    auto m = [&](int w, int bits, std::uint16_t id) {
+        return GroupMember{w, w, bits, id, static_cast<std::uint32_t>(r[id - 1u].data.size())};
+    };
+    r.push_back({14, 0, "MAIN", IconGroup({m(16, 4, 2), m(32, 8, 1)})});
+    r.push_back({14, 7, "", IconGroup({m(32, 4, 4), m(32, 32, 3), m(48, 32, 6)})});
+    r.push_back({14, 9, "", IconGroup({m(32, 24, 5)})});
+    return r;
 }
 
 enum class PeKind { k32, k64 };

@@ -20,11 +20,6 @@ IconImage Decode(const std::string& bytes, int cx = 0, int cy = 0) {
     return icon;
 }
 
-test::Rgba At(const IconImage& icon, int x, int y) {
-    const BYTE* p = &icon.rgba[(std::size_t(y) * icon.width + x) * 4];
-    return {p[0], p[1], p[2], p[3]};
-}
-
 TEST(IconImages, BitmapsAtEveryDepthWithTheirMasks) {
     struct Case {
         int w, h, bits;
@@ -36,7 +31,7 @@ TEST(IconImages, BitmapsAtEveryDepthWithTheirMasks) {
         ASSERT_EQ(icon.height, c.h);
         for (int y = 0; y < c.h; ++y)
             for (int x = 0; x < c.w; ++x)
-                ASSERT_EQ(At(icon, x, y), test::Expected(x, y, c.bits, 5)) << c.bits << " bits at " << x << "," << y;
+                ASSERT_EQ(test::At(icon, x, y), test::Expected(x, y, c.bits, 5)) << c.bits << " bits at " << x << "," << y;
     }
 }
 
@@ -46,7 +41,7 @@ TEST(IconImages, OlderAndSparseBitmapForms) {
     for (std::size_t i = 40 + 3; i < 40 + 8 * 8 * 4; i += 4) noAlpha[i] = 0;
     const IconImage masked = Decode(noAlpha);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(At(masked, x, y).a, test::MaskedOut(x, y) ? 0 : 255);
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(test::At(masked, x, y).a, test::MaskedOut(x, y) ? 0 : 255);
 
     // The 12-byte header: 16-bit sizes and three-byte palette entries.
     std::string core;
@@ -56,9 +51,9 @@ TEST(IconImages, OlderAndSparseBitmapForms) {
     core += std::string("\x40\0\0\0\0\0\0\0", 8);       // mask: bottom row's right pixel transparent
     const IconImage small = Decode(core);
     ASSERT_EQ(small.width, 2);
-    EXPECT_EQ(At(small, 0, 0), (test::Rgba{0x60, 0x50, 0x40, 255}));
-    EXPECT_EQ(At(small, 1, 0), (test::Rgba{0x30, 0x20, 0x10, 255}));
-    EXPECT_EQ(At(small, 1, 1), (test::Rgba{0x60, 0x50, 0x40, 0}));
+    EXPECT_EQ(test::At(small, 0, 0), (test::Rgba{0x60, 0x50, 0x40, 255}));
+    EXPECT_EQ(test::At(small, 1, 0), (test::Rgba{0x30, 0x20, 0x10, 255}));
+    EXPECT_EQ(test::At(small, 1, 1), (test::Rgba{0x60, 0x50, 0x40, 0}));
 
     // Refused: compressed bits, bit counts that do not exist, sizes out of range, short data.
     const std::string good = BmpIcon(4, 4, 8);
@@ -229,10 +224,6 @@ TEST(IconImages, IcoFilesRoundTripAndMatchIcoutils) {
         EXPECT_EQ(ico.substr(0, 6), std::string("\0\0\1\0\1\0", 6));
         EXPECT_EQ(Decode(ico.substr(22)), icon) << side;
         if (!test::HaveProgram("icotool")) continue;
-        std::string listing;
-        ASSERT_EQ(test::RunCommand("icotool -l " + path, &listing), 0);
-        EXPECT_NE(listing.find("--width=" + std::to_string(side) + " --height=" + std::to_string(side) + " --bit-depth=32"),
-                  std::string::npos) << listing;
         const std::string png = dir.File("x" + std::to_string(side) + ".png");
         ASSERT_EQ(test::RunCommand("icotool -x -o " + png + " " + path), 0);
         const std::string bytes = test::ReadFileBytes(png);
@@ -261,10 +252,9 @@ TEST(IconImages, ImageListAddReplaceRemove) {
     test::TempDir dir;
     EXPECT_FALSE(list.WritePng(5, CString(dir.File("none.png"))));
     EXPECT_FALSE(list.WriteIco(0, CString(dir.File("no/such/dir/x.ico"))));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));  // nothing half-written
     EXPECT_TRUE(list.Remove(-1));
     EXPECT_EQ(list.GetImageCount(), 0);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()) ||
-                !std::filesystem::exists(dir.File("none.png")));  // nothing half-written
 }
 
 }  // namespace

@@ -13,22 +13,6 @@ namespace vutil {
 namespace {
 
 using test::BmpIcon;
-using test::Resource;
-
-std::vector<Resource> Groups() {
-    std::vector<Resource> icons = {
-        {3, 1, "", BmpIcon(32, 32, 8, 1)},  {3, 2, "", BmpIcon(16, 16, 4, 2)},
-        {3, 3, "", BmpIcon(32, 32, 32, 3)}, {3, 4, "", BmpIcon(32, 32, 4, 4)},
-        {3, 5, "", BmpIcon(32, 32, 24, 6)}, {3, 6, "", BmpIcon(48, 48, 32, 7)},
-    };
-    auto member = [&](int w, int bits, std::uint16_t id) {
-        return test::GroupMember{w, w, bits, id, static_cast<std::uint32_t>(icons[id - 1u].data.size())};
-    };
-    icons.push_back({14, 0, "MAIN", test::IconGroup({member(16, 4, 2), member(32, 8, 1)})});
-    icons.push_back({14, 7, "", test::IconGroup({member(32, 4, 4), member(32, 32, 3), member(48, 32, 6)})});
-    icons.push_back({14, 9, "", test::IconGroup({member(32, 24, 5)})});
-    return icons;
-}
 
 IconImage ReadPng(const std::string& path) {
     const std::string bytes = test::ReadFileBytes(path);
@@ -92,7 +76,7 @@ TEST(IconPeers, SameGroupsInTheSameOrderAsWrestool) {
     test::TempDir dir;
     for (auto kind : {test::PeKind::k32, test::PeKind::k64}) {
         const std::string exe = dir.File(kind == test::PeKind::k32 ? "built32.exe" : "built64.dll");
-        test::WriteFileBytes(exe, test::Executable(test::ResourceSection(Groups(), 0x3000), kind, kind == test::PeKind::k64));
+        test::WriteFileBytes(exe, test::Executable(test::ResourceSection(test::ThreeGroups(), 0x3000), kind, kind == test::PeKind::k64));
         CompareWithIcoutils(exe, dir, 3);
     }
 }
@@ -137,10 +121,7 @@ TEST(IconPeers, RealExecutablesLinkedWithIconResources) {
             const IconImage& icon = *images.GetImage(i);
             ASSERT_EQ(icon.width, 32);
             for (int y = 0; y < 32; ++y)
-                for (int x = 0; x < 32; ++x) {
-                    const BYTE* p = &icon.rgba[(std::size_t(y) * 32 + x) * 4];
-                    ASSERT_EQ((test::Rgba{p[0], p[1], p[2], p[3]}), test::Expected(x, y, bits[i], tints[i])) << prefix << i;
-                }
+                for (int x = 0; x < 32; ++x) ASSERT_EQ(test::At(icon, x, y), test::Expected(x, y, bits[i], tints[i])) << prefix << i;
         }
         if (test::HaveProgram("wrestool") && test::HaveProgram("icotool")) CompareWithIcoutils(exe, dir, 3);
     }
@@ -150,7 +131,7 @@ TEST(IconPeers, RealExecutablesLinkedWithIconResources) {
 TEST(IconPeers, CommandWritesOnePngPerGroup) {
     test::TempDir dir;
     const std::string exe = dir.File("app.exe");
-    test::WriteFileBytes(exe, test::Executable(test::ResourceSection(Groups(), 0x3000)));
+    test::WriteFileBytes(exe, test::Executable(test::ResourceSection(test::ThreeGroups(), 0x3000)));
     const std::string cli = VUTIL_CLI_PATH;
     for (bool small : {false, true}) {
         const std::string out = dir.File(small ? "small" : "normal");
