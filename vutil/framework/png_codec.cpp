@@ -274,8 +274,9 @@ std::string EncodePng(const IconImage& image) {
     for (std::size_t y = 0; y < h; ++y) {
         BYTE* out = filtered.data() + y * (w * 4 + 1);
         const BYTE* cur = image.rgba.data() + y * w * 4;
+        const BYTE* above = y ? cur - w * 4 : nullptr;
         out[0] = y ? 2 : 0;
-        for (std::size_t i = 0; i < w * 4; ++i) out[1 + i] = static_cast<BYTE>(cur[i] - (y ? cur[i - w * 4] : 0));
+        for (std::size_t i = 0; i < w * 4; ++i) out[1 + i] = static_cast<BYTE>(cur[i] - (above ? above[i] : 0));
     }
     uLongf packedSize = compressBound(static_cast<uLong>(filtered.size()));
     std::vector<BYTE> packed(packedSize);
