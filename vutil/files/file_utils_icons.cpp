@@ -2,7 +2,9 @@
 // place over a read-only view, then one icon made per icon group.
 
 #include <cstdint>
+#include <map>
 #include <unordered_map>
+#include <utility>
 
 #include "vutil/files/file_utils.h"
 #include "vutil/files/files_internal.h"
@@ -209,6 +211,8 @@ void CFileUtils::ExtractIcons(const IMAGE_DOS_HEADER* image, std::size_t imageSi
     bool iconsIndexed = false;
     const IMAGE_RESOURCE_DIRECTORY_ENTRY* iconEntries = nullptr;
     std::unordered_map<std::uint32_t, std::size_t> iconById;
+    std::map<std::pair<const BYTE*, unsigned long>, int> idByGroup;
+    std::unordered_map<std::uint32_t, IconImage> madeById;
     const std::size_t groupOffset = OffsetOf(image, imageSize, groups);
     for (int i = 0; i < count; ++i) {
         unsigned long groupSize = 0;
@@ -218,7 +222,11 @@ void CFileUtils::ExtractIcons(const IMAGE_DOS_HEADER* image, std::size_t imageSi
             Log("{C586B044-C006-4CA9-8FFE-C96A21ABF0EE}");
             return;
         }
-        const int id = LookupIconIdFromDirectoryEx(group, groupSize, cx, cy);
+        // Groups may share their bytes, and members their images: each is read once, so
+        // a file of many groups pointing at one large entry stays linear.
+        auto [pick, fresh] = idByGroup.try_emplace({group, groupSize}, 0);
+        if (fresh) pick->second = LookupIconIdFromDirectoryEx(group, groupSize, cx, cy);
+        const int id = pick->second;
         if (id == 0) {
             Log("{ED747B73-DD20-4FB6-BD04-94D0FEB8B4C9}");
             return;
@@ -243,8 +251,9 @@ void CFileUtils::ExtractIcons(const IMAGE_DOS_HEADER* image, std::size_t imageSi
             Log("{8400BAEF-0B52-44AA-A426-2E974181F8F0}");
             return;
         }
-        IconImage icon;
-        if (CreateIconFromResourceEx(bits, iconSize, cx, cy, icon)) images.Add(icon);
+        auto [made, first] = madeById.try_emplace(static_cast<std::uint32_t>(id));
+        if (first && !CreateIconFromResourceEx(bits, iconSize, cx, cy, made->second)) made->second = IconImage{};
+        if (!made->second.IsEmpty()) images.Add(made->second);
         else Log("{4DB757FF-2B1B-48A4-B312-DB70161E8A9C}");
     }
 }
