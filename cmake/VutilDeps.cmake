@@ -8,3 +8,7 @@ target_link_libraries(vutil PUBLIC Threads::Threads)
 find_package(CURL REQUIRED)
 target_link_libraries(vutil PRIVATE CURL::libcurl)
 target_link_libraries(vutil_platform PRIVATE CURL::libcurl)
+# Inflate, deflate and CRC-32 for PNG icon images (framework/png_codec.cpp).
+find_package(ZLIB REQUIRED)
+target_link_libraries(vutil PRIVATE ZLIB::ZLIB)
+target_link_libraries(vutil_framework PRIVATE ZLIB::ZLIB)

@@ -4,9 +4,13 @@
 // Other subjects of CFileUtils add their own blocks below; keep each block grouped.
 
 #include <cstdint>
+#include <cstddef>
 
 #include "vutil/core/text_array.h"
 #include "vutil/framework/cstring.h"
+#include "vutil/framework/exe_types.h"
+#include "vutil/framework/image_list.h"
+#include "vutil/platform/file.h"
 
 namespace vutil {
 
@@ -74,6 +78,11 @@ public:
     static bool CreateURLShortcut(const CString& dir, const CString& url, const CString& name);
     static void AddToRecentFileList(const CString& path);
 
+    // ---- Icons of an executable ----
+    // Empties images, then appends one icon per icon group of the file's resources, in
+    // resource order, at the system's small or normal icon size. Failures are logged.
+    static void LoadFileIcons(const CString& path, CImageList& images, bool small);
+
 protected:
     // ---- File list walks ----
     struct ListFilter;  // normalised extension list and attribute choices
@@ -81,6 +90,23 @@ protected:
     static void GetFileListHelperAddFile(CString path, const ListFilter& filter, TextArray& files);
     static bool HasFileHelper(const CString& dir, const ListFilter& filter);
     static void GetFileExtensionsHelper(const CString& dir, const ListFilter& filter, TextArray& extensions);
+
+    // ---- Executable resources ----
+    // The walk runs over a read-only view of imageSize bytes starting at image; every
+    // offset and size read from the file is checked against that extent before use.
+    static bool IsEXEFile(platform::FileHandle file);
+    static const IMAGE_RESOURCE_DIRECTORY* LoadResourceTable(const IMAGE_DOS_HEADER* image, std::size_t imageSize);
+    static const BYTE* GetRelativeVirtualAddress(const IMAGE_DOS_HEADER* image, std::size_t imageSize,
+                                                 unsigned long address);
+    static const IMAGE_RESOURCE_DIRECTORY_ENTRY* FindResourceBase(const IMAGE_DOS_HEADER* image,
+                                                                  std::size_t imageSize,
+                                                                  const void* resourceDirectory,
+                                                                  unsigned long type, int& count);
+    static const BYTE* FindResourceA(const IMAGE_DOS_HEADER* image, std::size_t imageSize,
+                                     const void* resourceDirectory, int which, unsigned long type,
+                                     unsigned long& size, int& count);
+    static void ExtractIcons(const IMAGE_DOS_HEADER* image, std::size_t imageSize, const void* resourceDirectory,
+                             int& count, CImageList& images, bool small);
 };
 
 }  // namespace vutil

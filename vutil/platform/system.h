@@ -17,6 +17,9 @@ bool QueryWheelScrollLines(int& lines);
 // Size of the bounding box of all monitors. POSIX: no display is asked; false.
 bool QueryVirtualScreenSize(int& width, int& height);
 
+// Icon sizes in pixels, small (menus, lists) or normal. POSIX: no system setting; false.
+bool QueryIconSize(bool small, int& width, int& height);
+
 // Virtual-key codes the library asks about.
 enum : int { kVkShift = 0x10, kVkControl = 0x11, kVkCapital = 0x14, kVkInsert = 0x2D, kVkNumLock = 0x90 };
 // The key state word: 0x8000 while the key is down, bit 0 the toggle state.
@@ -36,6 +39,7 @@ struct SystemOverrides {
     // A folder that stands for the system's own tables (/proc, /sys, /dev on POSIX),
     // so volumes can be answered from a fake tree.
     std::string systemRoot;
+    std::optional<std::pair<int, int>> iconSize, smallIconSize;
 };
 void SetSystemOverridesForTesting(const SystemOverrides* overrides);
 

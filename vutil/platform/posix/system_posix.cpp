@@ -46,6 +46,16 @@ std::string posix::SystemRoot() {
     return g_overrides ? g_overrides->systemRoot : std::string();
 }
 
+bool QueryIconSize(bool small, int& width, int& height) {
+    std::lock_guard lock(g_overrideLock);
+    if (!g_overrides) return false;
+    const auto& size = small ? g_overrides->smallIconSize : g_overrides->iconSize;
+    if (!size) return false;
+    width = size->first;
+    height = size->second;
+    return true;
+}
+
 short QueryKeyState(int virtualKey) {
     std::lock_guard lock(g_overrideLock);
     if (!g_overrides) return 0;
