@@ -1,5 +1,5 @@
 #pragma once
-// Test scaffolding for drives: a scoped environment variable, a drive table, and a
+// Test scaffolding for drives: a drive table, and a
 // fake /proc, /sys and /dev under a system root.
 
 #include <cstdlib>
@@ -10,26 +10,9 @@
 
 #include "vutil/platform/path.h"
 #include "vutil/platform/system.h"
+#include "support/test_support.h"
 
 namespace vutil::test {
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_old = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (m_old) setenv(m_name, m_old->c_str(), 1);
-        else unsetenv(m_name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // VUTIL_DRIVES for the object's lifetime; the table is re-read on both ends.
 class ScopedDrives {
