@@ -30,6 +30,9 @@
 #include "vutil/text/number_text_conv.h"
 #include "vutil/text/string_utils.h"
 
+#include "vutil/files/dir_utils.h"
+#include "vutil/files/file_utils.h"
+
 #include "vutil/system/keyboard.h"
 #include "vutil/system/registry_utils.h"
 #include "vutil/system/system_utils.h"

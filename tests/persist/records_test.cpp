@@ -150,17 +150,35 @@ TEST(AddressRecord, UnknownVersionReadsNothing) {
     ExpectSameAddress(a, before);
 }
 
-TEST(AddressRecord, LoadedListOfOtherLengthKeepsInvariantOnCopy) {
-    Address a;
-    LoadRecord(Bytes({2, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1, 'x'}), a);
-    EXPECT_EQ(a.GetDataFieldCount(), 1);
-    EXPECT_THROW(a.GetData(Address::ADDRESS_STREET), std::out_of_range);
-    Address copy(a);
-    EXPECT_EQ(copy.GetDataFieldCount(), 15);
-    EXPECT_EQ(copy.GetData(Address::ADDRESS_NAME), CString("x"));
-    a.SetData(Address::ADDRESS_NOTES, "n");
-    EXPECT_EQ(a.GetData(Address::ADDRESS_NOTES), CString("n"));
+class AddressFieldCount : public testing::TestWithParam<unsigned int> {};
+
+// The record's field list has a fixed length; any other count is refused as a
+// damaged file before a field is read, and the fields keep their 15 entries.
+TEST_P(AddressFieldCount, OtherThanFifteenIsAFormatError) {
+    const unsigned int count = GetParam();
+    std::string bytes = StoreBytes([&](CArchive& ar) {
+        ar << static_cast<WORD>(2) << 9;
+        ar << static_cast<WORD>(1) << count;
+        for (unsigned int i = 0; i < std::min(count, 20u); ++i) ar << CString("x");
+    });
+    const Address before = SampleAddress();
+    Address a = before;
+    a.SetIsBusiness(false);
+    try {
+        LoadRecord(bytes, a);
+        ADD_FAILURE() << "no exception";
+    } catch (const CArchiveException& e) {
+        EXPECT_EQ(e.m_cause, CArchiveException::badIndex);
+    }
+    EXPECT_EQ(a.GetUniqueID(), 9);
+    EXPECT_TRUE(a.GetIsBusiness());
+    ASSERT_EQ(a.GetDataFieldCount(), Address::ADDRESS_FIELD_COUNT);
+    for (int f = 0; f < Address::ADDRESS_FIELD_COUNT; ++f) {
+        EXPECT_EQ(a.GetData(static_cast<Address::Field>(f)), before.GetData(static_cast<Address::Field>(f))) << f;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Counts, AddressFieldCount, testing::Values(0u, 1u, 14u, 16u, 17u, 0xFFFFFFFFu));
 
 TEST(Address, CopyAssignCompare) {
     Address a = SampleAddress();

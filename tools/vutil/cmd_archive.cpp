@@ -2,7 +2,9 @@
 // can recognise (strings, encrypted strings, 16- and 32-bit numbers) or as a run of
 // records of one known type.
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -199,8 +201,15 @@ int DumpRecords(vutil::CMemFile& file, void (*print)(Record&)) {
             vutil::CArchive ar(&file, vutil::CArchive::load);
             r.Serialize(ar);
             ar.Flush();
-        } catch (const vutil::CArchiveException&) {
-            std::cout << "truncated record at offset " << at << "\n";
+        } catch (const vutil::CArchiveException& e) {
+            if (e.m_cause == vutil::CArchiveException::endOfFile) {
+                std::cout << "truncated record at offset " << at << "\n";
+            } else {
+                std::cout << "damaged record at offset " << at << " ("
+                          << (e.m_cause == vutil::CArchiveException::badIndex ? "invalid file format"
+                                                                               : "a length no string can have")
+                          << ")\n";
+            }
             return 1;
         }
         print(r);
@@ -212,22 +221,38 @@ int RunArchive(const std::vector<std::string>& args) {
     if (args.empty() || args[0] != "dump") return vutil::cli::UsageError("archive", "expected 'dump <file>'");
     std::string path, as;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--as" && i + 1 < args.size()) as = args[++i];
-        else if (path.empty()) path = args[i];
-        else return vutil::cli::UsageError("archive", "unexpected '" + args[i] + "'");
+        if (args[i] == "--as") {
+            if (i + 1 == args.size()) return vutil::cli::UsageError("archive", "--as needs a record type");
+            as = args[++i];
+        } else if (args[i].size() > 2 && args[i].compare(0, 2, "--") == 0) {
+            return vutil::cli::UsageError("archive", "unknown option '" + args[i] + "'");
+        } else if (path.empty()) {
+            path = args[i];
+        } else {
+            return vutil::cli::UsageError("archive", "unexpected '" + args[i] + "'");
+        }
     }
     if (path.empty()) return vutil::cli::UsageError("archive", "no file given");
-
-    std::vector<BYTE> data;
-    try {
-        vutil::CFile in(path.c_str(), vutil::CFile::modeRead | vutil::CFile::typeBinary | vutil::CFile::shareDenyNone);
-        data.resize(static_cast<std::size_t>(in.GetLength()));
-        if (!data.empty() && in.Read(data.data(), static_cast<vutil::UINT>(data.size())) != data.size()) {
-            return vutil::cli::UsageError("archive", "short read on " + path);
-        }
-    } catch (const vutil::CFileException&) {
-        return vutil::cli::UsageError("archive", "cannot open " + path);
+    static const char* const kTypes[] = {"textarray", "datetime", "dateentry", "version", "address", "person"};
+    if (!as.empty() && std::find(std::begin(kTypes), std::end(kTypes), as) == std::end(kTypes)) {
+        return vutil::cli::UsageError("archive", "unknown record type '" + as +
+                                                    "' (textarray, datetime, dateentry, version, address, person)");
     }
+
+    // Read to the end rather than trusting a length: a pipe or /dev/stdin has none.
+    std::vector<BYTE> data;
+    vutil::CFile in;
+    vutil::CFileException error;
+    if (!in.Open(path.c_str(), vutil::CFile::modeRead | vutil::CFile::typeBinary | vutil::CFile::shareDenyNone, &error)) {
+        return vutil::cli::SystemError("archive", "cannot open '" + path + "'", static_cast<unsigned long>(error.m_lOsError));
+    }
+    try {
+        BYTE chunk[65536];
+        for (vutil::UINT n; (n = in.Read(chunk, sizeof chunk)) > 0;) data.insert(data.end(), chunk, chunk + n);
+    } catch (const vutil::CFileException& e) {
+        return vutil::cli::SystemError("archive", "cannot read '" + path + "'", static_cast<unsigned long>(e.m_lOsError));
+    }
+    if (data.size() > 0xFFFFFFFFu) return vutil::cli::UsageError("archive", "'" + path + "' is larger than 4 GB");
 
     if (as.empty()) {
         DumpPrimitives(data);
@@ -239,9 +264,7 @@ int RunArchive(const std::vector<std::string>& args) {
     if (as == "dateentry") return DumpRecords<vutil::DateEntry>(file, PrintDateEntry);
     if (as == "version") return DumpRecords<vutil::CVersionNumber>(file, PrintVersion);
     if (as == "address") return DumpRecords<vutil::Address>(file, PrintAddress);
-    if (as == "person") return DumpRecords<vutil::CPerson>(file, PrintPerson);
-    return vutil::cli::UsageError("archive", "unknown record type '" + as +
-                                                "' (textarray, datetime, dateentry, version, address, person)");
+    return DumpRecords<vutil::CPerson>(file, PrintPerson);
 }
 
 vutil::cli::Register reg({"archive", "dump <file> [--as textarray|datetime|dateentry|version|address|person]",

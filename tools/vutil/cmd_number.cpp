@@ -1,6 +1,8 @@
 // vutil number: numbers to text and back with CNumberTextConv.
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,11 +25,24 @@ int Print(const CString& text) {
     return 0;
 }
 
+// The library answers a value it cannot show with empty text: that is bad input here.
+int PrintOrRefuse(const CString& text, const std::string& value, const char* what) {
+    if (text.IsEmpty()) return vutil::cli::UsageError(kName, "'" + value + "' cannot be shown as " + what);
+    return Print(text);
+}
+
+// Finite numbers only: NaN and infinities have no text form.
 bool ParseDouble(const std::string& text, double& v) {
     errno = 0;
     char* end = nullptr;
     v = std::strtod(text.c_str(), &end);
-    return !text.empty() && *end == '\0' && errno != ERANGE;
+    return !text.empty() && *end == '\0' && errno != ERANGE && std::isfinite(v);
+}
+
+bool ParseInt(const std::string& text, int& n) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, n);
+    return !text.empty() && ec == std::errc() && ptr == end;
 }
 
 bool ParseUnsigned(const std::string& text, std::uint64_t& n) {
@@ -48,8 +63,10 @@ int RunGroup(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--currency") {
             currency = decimal = true;
-        } else if (args[i] == "--digits" && i + 1 < args.size()) {
-            digits = vutil::RuntimeAtoi(args[++i]);
+        } else if (args[i] == "--digits") {
+            if (i + 1 == args.size() || !ParseInt(args[i + 1], digits) || digits < 0)
+                return vutil::cli::UsageError(kName, "--digits needs a count of decimal places");
+            ++i;
             decimal = true;
         } else if (value.empty()) {
             value = args[i];
@@ -65,7 +82,10 @@ int RunGroup(const std::vector<std::string>& args) {
         if (v >= -2147483648.0 && v <= 2147483647.0) return Print(CNumberTextConv::NumberToString(static_cast<int>(v), true, 0, ""));
         if (ParseUnsigned(value, u)) return Print(CNumberTextConv::NumberToString(u));
     }
-    return Print(CNumberTextConv::DoubleToString(v, digits, currency, 0, "", true));
+    const CString text = CNumberTextConv::DoubleToString(v, digits, currency, 0, "", true);
+    if (text.IsEmpty() && digits >= 0)
+        return vutil::cli::UsageError(kName, "--digits " + std::to_string(digits) + " is more decimal places than can be shown");
+    return PrintOrRefuse(text, value, "a grouped number");
 }
 
 // colour: "#RRGGBB", "rgb(r, g, b)" or a COLORREF number ("0x..." or decimal); prints
@@ -99,20 +119,26 @@ int RunNumber(const std::vector<std::string>& args) {
     if (cmd == "group") return RunGroup(args);
     if (args.size() != 2) return vutil::cli::UsageError(kName, cmd + " takes one value");
     const std::string& value = args[1];
-    if (cmd == "roman") return Print(CNumberTextConv::ConvertToRoman(vutil::RuntimeAtoi(value)));
+    if (cmd == "roman") {
+        int n = 0;
+        if (!ParseInt(value, n)) return vutil::cli::UsageError(kName, "roman needs a whole number, not '" + value + "'");
+        return PrintOrRefuse(CNumberTextConv::ConvertToRoman(n), value, "a Roman numeral");
+    }
     if (cmd == "fromroman") {
-        std::cout << CNumberTextConv::ConvertFromRoman(CString(value)) << '\n';
+        const int n = CNumberTextConv::ConvertFromRoman(CString(value));
+        if (n <= 0) return vutil::cli::UsageError(kName, "not a Roman numeral: '" + value + "'");
+        std::cout << n << '\n';
         return 0;
     }
     if (cmd == "bytes") {
         std::uint64_t n = 0;
         if (!ParseUnsigned(value, n)) return vutil::cli::UsageError(kName, "bytes needs an unsigned number");
-        return Print(CNumberTextConv::ConvertToBytes(n));
+        return PrintOrRefuse(CNumberTextConv::ConvertToBytes(n), value, "a byte size");
     }
     if (cmd == "fraction") {
         double v = 0;
         if (!ParseDouble(value, v)) return vutil::cli::UsageError(kName, "not a number: '" + value + "'");
-        return Print(CNumberTextConv::DoubleToFraction(v));
+        return PrintOrRefuse(CNumberTextConv::DoubleToFraction(v), value, "a fraction");
     }
     if (cmd == "fromfraction") {
         char text[64];

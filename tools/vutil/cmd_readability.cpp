@@ -12,16 +12,18 @@
 namespace {
 
 // Reads the file's lines as bytes, dropping a UTF-8 byte-order mark and line ends.
-// Stand-in until the encoded text-file reader exists; switch to it then.
-bool ReadLines(const std::string& path, vutil::CStringList& lines) {
+// Stand-in until the encoded text-file reader exists; switch to it then. Returns 0 or
+// the system's error code.
+long ReadLines(const std::string& path, vutil::CStringList& lines) {
     vutil::CFile file;
-    if (!file.Open(path.c_str(), vutil::CFile::modeRead | vutil::CFile::shareDenyNone)) return false;
+    vutil::CFileException error;
+    if (!file.Open(path.c_str(), vutil::CFile::modeRead | vutil::CFile::shareDenyNone, &error)) return error.m_lOsError;
     std::string bytes;
     char buf[65536];
     try {
         for (vutil::UINT n; (n = file.Read(buf, sizeof buf)) > 0;) bytes.append(buf, n);
-    } catch (const vutil::CFileException&) {
-        return false;
+    } catch (const vutil::CFileException& e) {
+        return e.m_lOsError;
     }
     std::size_t from = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (from < bytes.size()) {
@@ -31,13 +33,14 @@ bool ReadLines(const std::string& path, vutil::CStringList& lines) {
         lines.AddTail(vutil::CString(bytes.substr(from, cut - from)));
         from = end + 1;
     }
-    return true;
+    return 0;
 }
 
 int RunReadability(const std::vector<std::string>& args) {
     if (args.size() != 1) return vutil::cli::UsageError("readability", "need exactly one file");
     vutil::CStringList lines;
-    if (!ReadLines(args[0], lines)) return vutil::cli::UsageError("readability", "cannot read '" + args[0] + "'");
+    if (long code = ReadLines(args[0], lines))
+        return vutil::cli::SystemError("readability", "cannot read '" + args[0] + "'", static_cast<unsigned long>(code));
     double ease = 0;
     int grade = 0;
     unsigned int syllables = 0, words = 0, sentences = 0;

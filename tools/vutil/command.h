@@ -33,5 +33,8 @@ std::string Utf8(const Text& text) {
 
 // Prints "vutil <name>: <message>" to standard error and returns 2.
 int UsageError(const std::string& name, const std::string& message);
+// A failure of the system: prints "vutil <name>: <message>: <error text of code>" to
+// standard error and returns 1.
+int SystemError(const std::string& name, const std::string& message, unsigned long code);
 
 }  // namespace vutil::cli

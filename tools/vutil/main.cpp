@@ -1,12 +1,17 @@
 // vutil: command-line demo of the library. `vutil <command> [args]`.
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <exception>
 #include <iostream>
+#include <new>
 #include <string>
 
 #include "command.h"
+#include "vutil/framework/exceptions.h"
 #include "vutil/platform/codepage.h"
+#include "vutil/platform/error.h"
 
 namespace vutil::cli {
 
@@ -34,6 +39,12 @@ int UsageError(const std::string& name, const std::string& message) {
     return 2;
 }
 
+int SystemError(const std::string& name, const std::string& message, unsigned long code) {
+    std::cerr << "vutil " << name << ": " << message << ": "
+              << platform::GetErrorMessage(static_cast<DWORD>(code)) << "\n";
+    return 1;
+}
+
 }  // namespace vutil::cli
 
 namespace {
@@ -50,6 +61,41 @@ void PrintHelp() {
     }
 }
 
+// Whatever escapes a command ends the program with a message and a non-zero code, and
+// output that could not be written is a failure too (a full disk, a closed pipe).
+int RunCommand(const vutil::cli::Command& c, const std::vector<std::string>& args) {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << "usage: vutil " << c.name << (c.usage.empty() ? "" : " ") << c.usage << "\n  " << c.summary
+                  << "\n";
+        return 0;
+    }
+    int rc = 1;
+    try {
+        rc = c.run(args);
+    } catch (const vutil::CFileException& e) {
+        return vutil::cli::SystemError(c.name, "file error on '" + std::string(e.m_strFileName.GetString()) + "'",
+                                       static_cast<unsigned long>(e.m_lOsError));
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vutil " << c.name << ": out of memory\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "vutil " << c.name << ": " << e.what() << "\n";
+        return 1;
+    } catch (...) {
+        std::cerr << "vutil " << c.name << ": unexpected failure\n";
+        return 1;
+    }
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout) {
+        const int err = errno;
+        std::cerr << "vutil " << c.name << ": cannot write the output"
+                  << (err ? std::string(": ") + std::strerror(err) : std::string()) << "\n";
+        return 1;
+    }
+    return rc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,7 +109,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const auto& c : vutil::cli::Registry()) {
-        if (c.name == argv[1]) return c.run(std::vector<std::string>(argv + 2, argv + argc));
+        if (c.name == argv[1]) return RunCommand(c, std::vector<std::string>(argv + 2, argv + argc));
     }
     std::cerr << "vutil: unknown command '" << argv[1] << "' (see vutil --help)\n";
     return 2;

@@ -1,10 +1,14 @@
 #include "vutil/core/text_array.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+#include "vutil/core/text_array_paths_internal.h"
 
 namespace vutil {
 
@@ -200,13 +204,29 @@ int TextArray::CompareText(const CString& a, const CString& b) {
 }
 
 bool TextArray::SortCompareItems(const CString& a, const CString& b) {
-    int r = CompareText(a, b);
+    int r;
+    if (!m_bFilePaths) {
+        r = CompareText(a, b);
+    } else if (m_bIncludeFileDirs) {
+        r = CompareDirs(a, b);
+        if (r == 0) r = CompareFiles(a, b);
+    } else {
+        r = CompareFiles(a, b);
+        if (r == 0) r = CompareDirs(a, b);
+    }
     return m_bSortAscending ? r < 0 : r > 0;
 }
 
-bool TextArray::EqualItems(const CString& a, const CString& b) { return CompareText(a, b) == 0; }
+bool TextArray::EqualItems(const CString& a, const CString& b) {
+    if (!m_bFilePaths) return CompareText(a, b) == 0;
+    return AreDirsEqual(a, b) && AreFilesEqual(a, b);
+}
 
-bool TextArray::NonDuplEqualItems(const CString& a, const CString& b) { return CompareText(a, b) == 0; }
+bool TextArray::NonDuplEqualItems(const CString& a, const CString& b) {
+    if (!m_bFilePaths) return CompareText(a, b) == 0;
+    if (!m_bIncludeFileDirs) return AreFilesEqual(a, b);
+    return AreDirsEqual(a, b) && AreFilesEqual(a, b);
+}
 
 void TextArray::Sort(bool bAscending, bool bCaseSensitive, bool bFilePaths, bool bIncludeFileDirs) {
     std::lock_guard lock(SortLock());
@@ -214,7 +234,8 @@ void TextArray::Sort(bool bAscending, bool bCaseSensitive, bool bFilePaths, bool
     m_bCaseSensitive = bCaseSensitive;
     m_bFilePaths = bFilePaths;
     m_bIncludeFileDirs = bIncludeFileDirs;
-    std::sort(m_items.begin(), m_items.end(), SortCompareItems);
+    if (bFilePaths) SortPaths();
+    else std::sort(m_items.begin(), m_items.end(), SortCompareItems);
 }
 
 bool TextArray::RemoveDuplicates(bool bCaseSensitive, bool bFilePaths, bool bIncludeFileDirs) {
@@ -262,12 +283,28 @@ bool TextArray::RemoveNonDuplicates(bool bCaseSensitive, bool bFilePaths, bool b
 }
 
 std::string TextArray::NonDuplKey(const CString& item) {
-    std::string key = item.str();
-    if (!m_bCaseSensitive) {
-        CString lower(key);
-        lower.MakeLower();
-        key = lower.str();
-    }
+    auto fold = [](std::string_view part) {
+        std::string text(part);
+        if (!m_bCaseSensitive) {
+            CString lower(std::move(text));
+            lower.MakeLower();
+            text = std::move(lower.str());
+        }
+        return text;
+    };
+    if (!m_bFilePaths) return fold(item.view());
+    // Each part with its length in front, so no two different part lists share a key.
+    const text_array_paths::PathParts parts = text_array_paths::Split(item.view());
+    std::string key;
+    auto append = [&](std::string_view part) {
+        const std::string text = fold(part);
+        const std::uint64_t n = text.size();
+        key.append(reinterpret_cast<const char*>(&n), sizeof n);
+        key += text;
+    };
+    if (m_bIncludeFileDirs) append(parts.dir);
+    append(parts.base);
+    append(parts.ext);
     return key;
 }
 

@@ -78,6 +78,9 @@ public:
     void Sort(bool bAscending, bool bCaseSensitive, bool bFilePaths, bool bIncludeFileDirs);
     bool RemoveDuplicates(bool bCaseSensitive, bool bFilePaths, bool bIncludeFileDirs);
     bool RemoveNonDuplicates(bool bCaseSensitive, bool bFilePaths, bool bIncludeFileDirs);
+    // Path filters: extensions are given without the dot.
+    void DeleteFilesWithExt(const TextArray& extensions);
+    void DeleteFilesNameEndsWith(const CString& ending, bool bCaseSensitive);
 
     // Read-only view for loops that must not copy each item.
     const std::vector<CString>& Items() const noexcept { return m_items; }
@@ -87,6 +90,11 @@ public:
 protected:
     // Text comparison under the stored case option: negative, zero or positive.
     static int CompareText(const CString& a, const CString& b);
+    // Path parts: directory (without its final separator), base name, extension.
+    static int CompareDirs(const CString& a, const CString& b);
+    static int CompareFiles(const CString& a, const CString& b);
+    static bool AreDirsEqual(const CString& a, const CString& b);
+    static bool AreFilesEqual(const CString& a, const CString& b);
     static bool SortCompareItems(const CString& a, const CString& b);
     static bool EqualItems(const CString& a, const CString& b);
     static bool NonDuplEqualItems(const CString& a, const CString& b);
@@ -95,6 +103,7 @@ private:
     // A key that is equal for two items exactly when NonDuplEqualItems holds.
     static std::string NonDuplKey(const CString& item);
     unsigned int LowerBound(const CString& s) const;
+    void SortPaths();
     std::vector<CString>::iterator FindExact(const CString& s);
 
     std::vector<CString> m_items;

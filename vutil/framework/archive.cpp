@@ -280,8 +280,10 @@ CArchive& CArchive::operator<<(const CString& s) {
 CArchive& CArchive::operator>>(CString& s) {
     bool wide = false;
     std::uint64_t length = ReadStringLength(wide);
+    // A CString's length is an int; a longer one is not data this library wrote.
+    if (length > static_cast<std::uint64_t>(std::numeric_limits<int>::max()))
+        throw CArchiveException(CArchiveException::genericException);
     std::uint64_t bytes = wide ? length * 2 : length;
-    if (wide && length > std::numeric_limits<std::uint64_t>::max() / 2) throw CArchiveException(CArchiveException::endOfFile);
     std::string data;
     std::size_t done = 0;
     while (done < bytes) {

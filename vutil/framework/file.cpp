@@ -45,7 +45,14 @@ int CFileException::OsErrorToException(long osError) {
 
 const char* CFileException::what() const noexcept { return "vutil::CFileException"; }
 const char* CArchiveException::what() const noexcept {
-    return m_cause == endOfFile ? "vutil::CArchiveException: end of file" : "vutil::CArchiveException";
+    switch (m_cause) {
+        case endOfFile: return "vutil::CArchiveException: end of file";
+        case genericException: return "vutil::CArchiveException: data this archive cannot hold";
+        case badIndex: return "vutil::CArchiveException: invalid file format";
+        case readOnly: return "vutil::CArchiveException: write to a loading archive";
+        case writeOnly: return "vutil::CArchiveException: read from a storing archive";
+        default: return "vutil::CArchiveException";
+    }
 }
 
 CFile::CFile(const char* path, UINT openFlags) {

@@ -1,6 +1,7 @@
 #include "vutil/persist/address.h"
 
 #include "vutil/framework/archive.h"
+#include "vutil/framework/exceptions.h"
 #include "vutil/persist/crypto.h"
 #include "vutil/persist/serialize_data.h"
 
@@ -17,43 +18,31 @@ constexpr Address::Field kVersion1Fields[] = {
 
 Address::Address() : m_data(ADDRESS_FIELD_COUNT) {}
 
-Address::Address(const Address& other)
-    : m_bIsBusiness(other.m_bIsBusiness), m_nUniqueID(other.m_nUniqueID), m_data(other.m_data) {
-    m_data.resize(ADDRESS_FIELD_COUNT);
-}
+Address::Address(const Address& other) = default;
 
 Address& Address::operator=(const Address& other) {
     if (this != &other) {
         m_bIsBusiness = other.m_bIsBusiness;
         m_data = other.m_data;
     }
-    m_data.resize(ADDRESS_FIELD_COUNT);
     m_nUniqueID = 0;
     return *this;
 }
 
 bool Address::operator==(const Address& other) const {
-    if (m_bIsBusiness != other.m_bIsBusiness) return false;
-    const CString empty;
-    const CString& a = m_data.empty() ? empty : m_data.front();
-    const CString& b = other.m_data.empty() ? empty : other.m_data.front();
-    return a.CompareNoCase(b) == 0;
+    return m_bIsBusiness == other.m_bIsBusiness && m_data.front().CompareNoCase(other.m_data.front()) == 0;
 }
 
 CString Address::GetData(Field f) const { return m_data.at(static_cast<std::size_t>(f)); }
 
-bool Address::EnsureField(Field f) {
-    if (f < 0 || f >= ADDRESS_FIELD_COUNT) return false;
-    if (m_data.size() <= static_cast<std::size_t>(f)) m_data.resize(ADDRESS_FIELD_COUNT);
-    return true;
-}
+bool Address::ValidField(Field f) noexcept { return f >= 0 && f < ADDRESS_FIELD_COUNT; }
 
 void Address::SetData(Field f, const CString& s) {
-    if (EnsureField(f)) m_data[static_cast<std::size_t>(f)] = s;
+    if (ValidField(f)) m_data[static_cast<std::size_t>(f)] = s;
 }
 
 bool Address::ImportData(Field f, const CString& s) {
-    if (s.IsEmpty() || !EnsureField(f)) return false;
+    if (s.IsEmpty() || !ValidField(f)) return false;
     CString& field = m_data[static_cast<std::size_t>(f)];
     if (!field.IsEmpty()) return false;
     field = s;
@@ -80,12 +69,14 @@ void Address::Serialize(CArchive& ar) {
     if (version == 2) {
         ar >> m_nUniqueID;
         SerializeData::Serialize(ar, m_bIsBusiness);
-        SerializeData::Serialize(ar, m_data);
+        // The field list has the vector layout, but its count is fixed by the record:
+        // any other count is a damaged file, refused before a field is read.
+        unsigned int count = 0;
+        ar >> count;
+        if (count != ADDRESS_FIELD_COUNT) throw CArchiveException(CArchiveException::badIndex);
+        for (CString& field : m_data) ar >> field;
     } else if (version == 1) {
-        for (Field f : kVersion1Fields) {
-            EnsureField(f);
-            CCrypto::DeserializeEncrypted(m_data[static_cast<std::size_t>(f)], ar);
-        }
+        for (Field f : kVersion1Fields) CCrypto::DeserializeEncrypted(m_data[static_cast<std::size_t>(f)], ar);
         ar >> m_nUniqueID;
     }
 }

@@ -54,15 +54,15 @@ public:
     // Whether any field equals s, ignoring case; false for an empty s.
     bool Have(const CString& s) const;
 
+    // A stored field list of any length but 15 ends in CArchiveException(badIndex).
     void Serialize(CArchive& ar);
 
 private:
-    // Room for field f, for lists a record loaded shorter than 15.
-    bool EnsureField(Field f);
+    static bool ValidField(Field f) noexcept;
 
     bool m_bIsBusiness = false;
     int m_nUniqueID = 0;
-    std::vector<CString> m_data;
+    std::vector<CString> m_data;  // always ADDRESS_FIELD_COUNT entries
 };
 
 }  // namespace vutil

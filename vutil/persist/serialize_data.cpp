@@ -1,10 +1,10 @@
 #include "vutil/persist/serialize_data.h"
 
+#include <climits>
 #include <cstdint>
 
 #include "vutil/framework/exceptions.h"
 
-#include "vutil/framework/file.h"
 #include "vutil/persist/crypto.h"
 
 namespace vutil {
@@ -13,22 +13,13 @@ namespace {
 // Strings up to this size are read in one piece; longer ones arrive in growing chunks
 // so a hostile length costs no more memory than the bytes really there.
 constexpr std::uint64_t kDirectRead = 64 * 1024;
-// Allowance for bytes the archive holds in its buffer beyond the file position.
-constexpr std::size_t kBufferSlack = 64 * 1024;
 }  // namespace
-
-std::size_t SerializeData::ReserveFor(CArchive& ar, unsigned int n) {
-    std::uint64_t room = kBufferSlack;
-    if (CFile* file = ar.GetFile()) {
-        const ULONGLONG length = file->GetLength(), position = file->GetPosition();
-        if (length > position) room += length - position;
-    }
-    return static_cast<std::size_t>(std::min<std::uint64_t>(n, room));
-}
 
 void SerializeData::LoadItem(CArchive& ar, CString& v) {
     bool wide = false;
     const std::uint64_t n = ar.ReadStringLength(wide);
+    // A CString's length is an int; a longer one is not data this library wrote.
+    if (n > static_cast<std::uint64_t>(INT_MAX)) throw CArchiveException(CArchiveException::genericException);
     std::string& s = v.str();
     if (!wide && n <= kDirectRead) {
         s.resize(static_cast<std::size_t>(n));
@@ -36,7 +27,6 @@ void SerializeData::LoadItem(CArchive& ar, CString& v) {
         return;
     }
     const std::uint64_t bytes = wide ? n * 2 : n;
-    if (wide && n > UINT64_MAX / 2) throw CArchiveException(CArchiveException::endOfFile);
     std::string data;
     std::uint64_t done = 0;
     while (done < bytes) {
@@ -94,7 +84,7 @@ void SerializeData::Serialize(CArchive& ar, std::vector<bool>& v) {
     }
     v.clear();
     const unsigned int n = LoadCount(ar);
-    v.reserve(ReserveFor(ar, n));
+    v.reserve(ReserveFor<bool>(n));
     for (unsigned int i = 0; i < n; ++i) {
         bool b = false;
         LoadItem(ar, b);

@@ -112,9 +112,15 @@ private:
         ar >> n;
         return n;
     }
-    // Room to reserve for n elements: every element takes at least one byte, so no
-    // more than the bytes the file still holds (plus what the archive has buffered).
-    static std::size_t ReserveFor(CArchive& ar, unsigned int n);
+    // Room to reserve up front for n elements of Element. The count is untrusted and
+    // the file may be a pipe with no length to compare it against, so only a small
+    // fixed amount is reserved; beyond it the container grows with the elements that
+    // really arrive, keeping memory proportional to the bytes read.
+    template <typename Element>
+    static std::size_t ReserveFor(unsigned int n) {
+        constexpr std::size_t kReserveBytes = 64 * 1024;
+        return std::min<std::size_t>(n, kReserveBytes / sizeof(Element));
+    }
 
     template <typename Seq>
     static void SerializeSequence(CArchive& ar, Seq& seq) {
@@ -125,8 +131,15 @@ private:
         }
         seq.clear();
         const unsigned int n = LoadCount(ar);
-        if constexpr (requires { seq.reserve(n); }) seq.reserve(ReserveFor(ar, n));
+        if constexpr (requires { seq.reserve(n); }) seq.reserve(ReserveFor<typename Seq::value_type>(n));
         for (unsigned int i = 0; i < n; ++i) {
+            if constexpr (std::is_trivially_copyable_v<typename Seq::value_type>) {
+                // Read first, so the container grows only for an element that arrived.
+                typename Seq::value_type item{};
+                LoadItem(ar, item);
+                seq.push_back(item);
+                continue;
+            }
             // Read in place, with no temporary to move for every element; an element
             // cut short by the end of the data is taken out again.
             seq.emplace_back();

@@ -5,18 +5,17 @@
 
 #include "vutil/core/app_logger.h"
 #include "vutil/framework/collections.h"
+#include "vutil/files/dir_utils.h"
 #include "vutil/persist/crypto.h"
 #include "vutil/persist/persist_text.h"
 #include "vutil/platform/settings.h"
 #include "vutil/system/system_utils.h"
-#include "vutil/system/text_helpers_internal.h"
 #include "vutil/text/number_text_conv.h"
 #include "vutil/text/string_utils.h"
 
 namespace vutil {
 
 namespace pf = platform;
-namespace th = text_helpers;
 
 namespace {
 
@@ -141,7 +140,7 @@ bool CRegistryUtils::DeleteKey(HKEY root, const CString& keyPath) {
         Log("{EDAA58A8-3D81-4E7B-AEEA-40EE27F4746C}");
         return false;
     }
-    CString parent = th::ParseParentDir(keyPath);
+    CString parent = CDirUtils::ParseParentDir(keyPath);
     // The last component is what follows the last separator: "a\b\" has none.
     int lastSep = keyPath.FindOneOf("\\/") < 0 ? -1 : std::max(keyPath.ReverseFind('\\'), keyPath.ReverseFind('/'));
     CString last = keyPath.Mid(lastSep + 1);
