@@ -3,10 +3,15 @@
 // directory tree, and safe, unique, temporary, long and correctly cased file names.
 // Other subjects of CFileUtils add their own blocks below; keep each block grouped.
 
+#include <cstdint>
+#include <vector>
+
 #include "vutil/core/text_array.h"
 #include "vutil/framework/cstring.h"
 
 namespace vutil {
+
+class DateTime;
 
 class CFileUtils {
 public:
@@ -38,6 +43,15 @@ public:
     static CString GetTempFile(const CString& dir, const CString& prefix, unsigned int& unique);
     static void ConvertToLongFileName(CString& path);
     static CString GetCaseSensitiveFilePath(const CString& path, int tailLength);
+
+    // ---- Zip archives (the container is CZipArchive, zip_archive.h) ----
+    // Adds the files (not directories) under names relative to baseDir; true unless an add failed.
+    static bool CreateZipFile(const CString& zipPath, const TextArray& files, const CString& baseDir);
+    // Appends every entry's name, size and modification time (local).
+    static bool GetZipContent(const CString& zipPath, TextArray& names, std::vector<std::uint64_t>& sizes,
+                              std::vector<DateTime>& times);
+    // Extracts every entry, or those named in only, beneath destDir; never outside it.
+    static bool UnZip(const CString& zipPath, const CString& destDir, const TextArray& only);
 
 protected:
     // ---- File list walks ----
