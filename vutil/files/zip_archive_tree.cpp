@@ -78,7 +78,10 @@ unsigned CZipArchive::AddTree(const CString& folder, const CString& entryName) {
 
 bool CZipArchive::ExtractBeneath(const CString& destDir, const std::vector<CString>& only) {
     if (m_mode != Mode::kReading) return false;
-    if (!CDirUtils::DoesDirExist(destDir)) CDirUtils::CreateDirectoryA(destDir);
+    CString dest = destDir;
+    dest.Replace("/", "\\");
+    CDirUtils::EnsureTrailingBackslash(dest);
+    if (!CDirUtils::DoesDirExist(dest)) CDirUtils::CreateDirectoryA(dest);
     HandleCloser root{platform::OpenFolder(destDir.view())};
     if (root.h == kInvalidFile) {
         files_internal::LogWithError("{A2F2DED1-4D12-44F8-855A-C6AC7E64C078}", destDir);
