@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
+#include <random>
 
 #include "vutil/files/zip_archive.h"
 
@@ -19,7 +19,7 @@ const std::filesystem::path& Root() {
         std::error_code ec;
         const auto base = std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
                                                                           : std::filesystem::temp_directory_path();
-        auto* p = new std::filesystem::path(base / ("vutil-fuzz-zip-" + std::to_string(::getpid())));
+        auto* p = new std::filesystem::path(base / ("vutil-fuzz-zip-" + std::to_string(std::random_device{}())));
         std::filesystem::create_directories(*p);
         std::atexit([] {
             std::error_code ignored;
