@@ -95,7 +95,11 @@ bool CDirUtils::CreateZipFile(const CString& zipPath, const CString& dir) {
         return false;
     }
     const CString tempZip = tempDir + CFileUtils::ParseFileNameFromPath(zipPath, true);
-    platform::RemoveFile(tempZip.view());  // a leftover of an earlier run
+    // An archive asked for in the temporary directory itself needs no move.
+    CString target = zipPath, temp = tempZip;
+    target.Replace("/", "\\");
+    temp.Replace("/", "\\");
+    const bool inPlace = target == temp;
     CZipArchive zip;
     if (zip.Create(tempZip) != CZipArchive::ZR_OK) {
         Log("{A44801E7-6855-4059-B53B-4896680EADB9}");
@@ -111,6 +115,7 @@ bool CDirUtils::CreateZipFile(const CString& zipPath, const CString& dir) {
     bool added = zip.AddTree(parent + last, last) == CZipArchive::ZR_OK;
     if (!added) Log("{40F21239-ACE4-4FAA-8AA9-C6C6FDC103AF}", CZipArchive::FormatMessage(CZipArchive::ZR_RECENT));
     added = zip.Close() == CZipArchive::ZR_OK && added;
+    if (inPlace) return added;
     if (added && !MoveArchive(tempZip, zipPath)) Log("{E648EBD0-A84D-491A-9C24-5B3EEFC5797A}", zipPath);
     platform::RemoveFile(tempZip.view());
     return added;

@@ -454,6 +454,8 @@ unsigned CZipArchive::Close() {
     Le32(e, Cap32(cdOffset));
     Le16(e, 0);
     if (!r) r = Put(e.data(), e.size());
+    // An entry cut short earlier leaves dead bytes: such an archive is not put in place.
+    if (!r && failedBefore) r = ZR_FAILED;
     std::string().swap(m_central);
     m_mode = Mode::kEnded;
     if (m_target) {
@@ -463,7 +465,6 @@ unsigned CZipArchive::Close() {
     } else if (!r && m_seekable && !platform::FlushFile(m_file)) {
         r = ZR_WRITE;
     }
-    if (!r && failedBefore) r = ZR_FAILED;
     g_lastResult = r;
     return r;
 }
