@@ -649,7 +649,9 @@ unsigned CZipArchive::ExtractToHandle(int index, FileHandle out) {
         }
         z.next_in = m_in.data();
         z.avail_in = static_cast<uInt>(n);
-        while (z.avail_in > 0 && !streamEnd) {
+        // A full output block may leave output pending inside zlib after the input is
+        // used up, so the loop also runs while the last block came back full.
+        for (bool more = true; more && !streamEnd;) {
             z.next_out = m_out.data();
             // One byte beyond what is still owed shows an overlong stream.
             const std::uint64_t owed = en.size - written + 1;
@@ -660,8 +662,8 @@ unsigned CZipArchive::ExtractToHandle(int index, FileHandle out) {
             if (zr != Z_OK && zr != Z_STREAM_END && zr != Z_BUF_ERROR) return Remember(ZR_FLATE);
             if (unsigned r = emit(m_out.data(), static_cast<std::size_t>(z.next_out - m_out.data())))
                 return Remember(r);
-            if (zr == Z_STREAM_END) streamEnd = true;
-            else if (zr == Z_BUF_ERROR) return Remember(ZR_CORRUPT);
+            streamEnd = zr == Z_STREAM_END;
+            more = zr != Z_BUF_ERROR && (z.avail_in > 0 || z.avail_out == 0);
         }
     }
     if (!streamEnd || written != en.size || crc != en.crc) return Remember(ZR_CORRUPT);
