@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <chrono>
 #include <fstream>
 
 #include "support/test_support.h"
@@ -93,6 +94,64 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist():
     ASSERT_EQ(names.GetCount(), 2u);
     EXPECT_EQ(sizes, (std::vector<std::uint64_t>{1, 1}));
     EXPECT_EQ(times[0].GetYear(), 2020);
+}
+
+// Extra-field times outside 1970 ... 2037 are held to the ends, the time of day kept;
+// the DOS time keeps the UTC fields (from 1980 on).
+TEST(ZipArchive, TimesOutsideTheExtraFieldRange) {
+    test::TempDir tmp;
+    const struct {
+        const char* name;
+        std::int64_t utc;  // mtime
+        const char* expected;  // UT seconds == mktime of these fields, DOS fields
+    } cases[] = {{"old", -315567120 /* 1960-01-01 14:28 */, "(1970, 1, 1, 14, 28, 0) (1980, 1, 1, 0, 0, 0)"},
+                 {"late", 2524614600 /* 2050-01-01 01:50 */, "(2037, 12, 31, 1, 50, 0) (2050, 1, 1, 1, 50, 0)"},
+                 {"now", 1700000000 /* 2023-11-14 22:13:20 */, "(2023, 11, 14, 22, 13, 20) (2023, 11, 14, 22, 13, 20)"}};
+    TextArray files;
+    for (const auto& c : cases) {
+        test::WriteFileBytes(tmp.File(c.name), "t");
+        fs::last_write_time(tmp.File(c.name), fs::file_time_type::clock::from_sys(
+                                                  std::chrono::sys_seconds{std::chrono::seconds{c.utc}}));
+        files.Add(CString(tmp.File(c.name)));
+    }
+    ASSERT_TRUE(CFileUtils::CreateZipFile(CString(tmp.File("t.zip")), files, CString(tmp.path().string() + "/")));
+    const std::string out = Py(tmp, R"(
+for i in zipfile.ZipFile(sys.argv[1]).infolist():
+    ut = int.from_bytes(i.extra[5:9], 'little')
+    print(i.filename, tuple(time.localtime(ut))[:6], i.date_time)
+)", Q(tmp.File("t.zip")));
+    std::string expected;
+    for (const auto& c : cases) expected += std::string(c.name) + " " + c.expected + "\n";
+    EXPECT_EQ(out, expected);
+}
+
+// A write that fails poisons the archive; a source that is not a disk file is refused.
+TEST(ZipArchive, FailedWritesAndForeignHandles) {
+    const auto full = platform::OpenFile("/dev/full", platform::kFileWrite);
+    ASSERT_NE(full, platform::kInvalidFile);
+    Z zip;
+    ASSERT_EQ(zip.CreateOnHandle(full), Z::ZR_OK);
+    const std::string data(1 << 20, 'd');
+    EXPECT_EQ(zip.Add("a", data.data(), data.size(), Z::ZIP_MEMORY), Z::ZR_WRITE);
+    EXPECT_EQ(zip.Add("b", "b", 1, Z::ZIP_MEMORY), Z::ZR_FAILED);
+    EXPECT_NE(zip.Close(), Z::ZR_OK);
+    platform::CloseFile(full);
+
+    test::TempDir tmp;
+    Z second;
+    ASSERT_EQ(second.Create(CString(tmp.File("h.zip"))), Z::ZR_OK);
+    const auto devnull = platform::OpenFile("/dev/null", platform::kFileRead);
+    EXPECT_EQ(second.Add("null", reinterpret_cast<const void*>(devnull), 0, Z::ZIP_HANDLE), Z::ZR_NOTINITED);
+    platform::CloseFile(devnull);
+    EXPECT_EQ(second.Add("missing", tmp.File("missing").c_str(), 0, Z::ZIP_FILENAME), Z::ZR_NOFILE);
+    test::WriteFileBytes(tmp.File("f"), "by handle");
+    const auto h = platform::OpenFile(tmp.File("f"), platform::kFileRead);
+    EXPECT_EQ(second.Add("f", reinterpret_cast<const void*>(h), 0, Z::ZIP_HANDLE), Z::ZR_OK);  // still usable
+    platform::CloseFile(h);
+    ASSERT_EQ(second.Close(), Z::ZR_OK);
+    EXPECT_EQ(Py(tmp, "print(zipfile.ZipFile(sys.argv[1]).read('f'))", Q(tmp.File("h.zip"))), "b'by handle'\n");
+    EXPECT_FALSE(CFileUtils::UnZip(CString(tmp.File("missing.zip")), CString(tmp.File("d") + "/"), TextArray()));
+    EXPECT_FALSE(CDirUtils::CreateZipFile(CString(), CString(tmp.path().string())));
 }
 
 TEST(ZipArchive, UnseekableOutputGetsDataDescriptors) {
