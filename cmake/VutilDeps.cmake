@@ -8,7 +8,9 @@ target_link_libraries(vutil PUBLIC Threads::Threads)
 find_package(CURL REQUIRED)
 target_link_libraries(vutil PRIVATE CURL::libcurl)
 target_link_libraries(vutil_platform PRIVATE CURL::libcurl)
-# Inflate, deflate and CRC-32 for PNG icon images (framework/png_codec.cpp).
+# zlib: raw deflate/inflate and CRC-32 under the zip container (files/) and the PNG
+# icon images (framework/png_codec.cpp).
 find_package(ZLIB REQUIRED)
 target_link_libraries(vutil PRIVATE ZLIB::ZLIB)
 target_link_libraries(vutil_framework PRIVATE ZLIB::ZLIB)
+target_link_libraries(vutil_files PRIVATE ZLIB::ZLIB)

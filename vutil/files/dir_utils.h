@@ -65,6 +65,10 @@ public:
     static CString GetSystemDir();
     static void ConvertToLongPathName(CString& path);
 
+    // ---- Zip archives ----
+    // Archives the tree of dir, every entry name starting with dir's own name.
+    static bool CreateZipFile(const CString& zipPath, const CString& dir);
+
 protected:
     struct AnalysisState;  // outputs and the extension set of one analysis
     static bool DoDirAnalysisImpl(const CString& dir, AnalysisState& state);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstddef>
+#include <vector>
 
 #include "vutil/core/text_array.h"
 #include "vutil/framework/cstring.h"
@@ -82,6 +83,14 @@ public:
     // Empties images, then appends one icon per icon group of the file's resources, in
     // resource order, at the system's small or normal icon size. Failures are logged.
     static void LoadFileIcons(const CString& path, CImageList& images, bool small);
+    // ---- Zip archives (the container is CZipArchive, zip_archive.h) ----
+    // Adds the files (not directories) under names relative to baseDir; true unless an add failed.
+    static bool CreateZipFile(const CString& zipPath, const TextArray& files, const CString& baseDir);
+    // Appends every entry's name, size and modification time (local).
+    static bool GetZipContent(const CString& zipPath, TextArray& names, std::vector<std::uint64_t>& sizes,
+                              std::vector<DateTime>& times);
+    // Extracts every entry, or those named in only, beneath destDir; never outside it.
+    static bool UnZip(const CString& zipPath, const CString& destDir, const TextArray& only);
 
 protected:
     // ---- File list walks ----
