@@ -24,6 +24,17 @@ TEST(PrimeTest, IsPrimeAgreesWithSieve) {
     for (unsigned int n = 0; n < sieve.size(); ++n) ASSERT_EQ(CPrime::IsPrime(n), sieve[n]) << n;
 }
 
+TEST(PrimeTest, HighBlockAgreesWithSegmentedSieve) {
+    constexpr unsigned long long kLow = 4294000000ull, kHigh = 4294967295ull;
+    std::vector<bool> prime(kHigh - kLow + 1, true);
+    const auto small = Sieve(65536);
+    for (unsigned long long p = 2; p < small.size(); ++p)
+        if (small[p])
+            for (unsigned long long m = (kLow + p - 1) / p * p; m <= kHigh; m += p) prime[m - kLow] = false;
+    for (unsigned long long n = kLow; n <= kHigh; ++n)
+        ASSERT_EQ(CPrime::IsPrime(static_cast<unsigned int>(n)), prime[n - kLow]) << n;
+}
+
 TEST(PrimeTest, NextPrimeAgreesWithSieve) {
     const auto sieve = Sieve(101000);
     for (unsigned int n = 0; n <= 100000; ++n) {
@@ -43,6 +54,10 @@ TEST(PrimeTest, TopOfTheRange) {
     EXPECT_TRUE(CPrime::IsPrime(4294967279u));   // the one before it
     EXPECT_FALSE(CPrime::IsPrime(4294967295u));  // 3 * 5 * 17 * 257 * 65537
     EXPECT_FALSE(CPrime::IsPrime(4294836225u));  // 65535 squared: its root is the divisor
+    EXPECT_FALSE(CPrime::IsPrime(4294049777u));  // 65521 squared, the largest 16-bit prime's
+    // Composites that pass a single strong test: to base 2, and to 2, 3, 5 and 7.
+    for (unsigned int n : {2047u, 3277u, 4033u, 4681u, 8321u, 25326001u, 3215031751u})
+        EXPECT_FALSE(CPrime::IsPrime(n)) << n;
     for (const Fixed& f : {Fixed{4294967280u, 4294967291u}, Fixed{4294967291u, 4294967291u},
                            Fixed{4294967292u, 4294967292u}, Fixed{4294967294u, 4294967294u},
                            Fixed{4294967295u, 4294967295u}})
