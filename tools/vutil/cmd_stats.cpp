@@ -49,25 +49,32 @@ int RunStats(const std::vector<std::string>& args) {
     std::vector<double> sample;
     std::string token;
     unsigned long long line = 1;
-    for (int c = std::getchar();; c = std::getchar()) {
-        if (c != EOF && !std::isspace(c)) {
-            token += static_cast<char>(c);
-            continue;
-        }
-        if (!token.empty()) {
-            double v = 0;
-            if (!ParseNumber(token, v)) {
-                if (progress) std::fputs("\r\033[K", stderr);
-                std::cerr << "vutil stats: line " << line << ": '" << token << "' is not a number\n";
-                return 1;
+    std::vector<char> buffer(1 << 16);
+    for (bool more = true; more;) {
+        const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), stdin);
+        more = got > 0;
+        // One pass over the block, plus a final separator at the end of the input.
+        for (std::size_t i = 0; i <= got; ++i) {
+            const int c = i < got ? static_cast<unsigned char>(buffer[i]) : (more ? -1 : ' ');
+            if (c < 0) break;
+            if (!std::isspace(c)) {
+                token += static_cast<char>(c);
+                continue;
             }
-            sample.push_back(v);
-            token.clear();
-            if (progress && (sample.size() & 0xFFFFF) == 0)
-                std::fprintf(stderr, "\rreading: %zu numbers", sample.size());
+            if (!token.empty()) {
+                double v = 0;
+                if (!ParseNumber(token, v)) {
+                    if (progress) std::fputs("\r\033[K", stderr);
+                    std::cerr << "vutil stats: line " << line << ": '" << token << "' is not a number\n";
+                    return 1;
+                }
+                sample.push_back(v);
+                token.clear();
+                if (progress && (sample.size() & 0xFFFFF) == 0)
+                    std::fprintf(stderr, "\rreading: %zu numbers", sample.size());
+            }
+            if (c == '\n') ++line;
         }
-        if (c == '\n') ++line;
-        if (c == EOF) break;
     }
     if (progress) std::fputs("\r\033[K", stderr);
     if (trim >= 0) CStatistics::TrimSample(sample, static_cast<unsigned int>(trim));
