@@ -45,3 +45,13 @@
 #include "vutil/system/volume_utils.h"
 
 #include "vutil/web/internet_utils.h"
+
+#include "vutil/numeric/double.h"
+#include "vutil/numeric/geography_utils.h"
+#include "vutil/numeric/pi.h"
+#include "vutil/numeric/prime.h"
+#include "vutil/numeric/random_number_gen.h"
+#include "vutil/numeric/statistics.h"
+#include "vutil/numeric/test.h"
+#include "vutil/numeric/timing_utils.h"
+#include "vutil/numeric/truth_table.h"

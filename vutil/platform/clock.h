@@ -61,6 +61,10 @@ bool UtcToUtcFields(std::int64_t utcSeconds, TimeFields& out) noexcept;
 bool LocalFieldsToUtc(const TimeFields& fields, std::int64_t& utcSeconds) noexcept;
 bool UtcFieldsToUtc(const TimeFields& fields, std::int64_t& utcSeconds) noexcept;
 
+// Milliseconds of a monotonic clock, wrapping at 2^32 (about 49.7 days); only
+// differences mean anything. Not affected by PinClock or by changes of the wall clock.
+std::uint32_t TickCountMilliseconds() noexcept;
+
 // The current local time (through Now()).
 bool LocalNow(TimeFields& out) noexcept;
 

@@ -99,6 +99,13 @@ Instant Now() noexcept {
     return Instant{static_cast<std::int64_t>(ts.tv_sec), static_cast<std::int32_t>(ts.tv_nsec)};
 }
 
+std::uint32_t TickCountMilliseconds() noexcept {
+    std::timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    const auto ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);
+}
+
 void PinClock(std::optional<std::int64_t> utcSeconds) noexcept {
     if (utcSeconds) {
         g_pinnedSeconds.store(*utcSeconds, std::memory_order_relaxed);
