@@ -3,10 +3,14 @@
 // directory tree, and safe, unique, temporary, long and correctly cased file names.
 // Other subjects of CFileUtils add their own blocks below; keep each block grouped.
 
+#include <cstdint>
+
 #include "vutil/core/text_array.h"
 #include "vutil/framework/cstring.h"
 
 namespace vutil {
+
+class DateTime;
 
 class CFileUtils {
 public:
@@ -47,6 +51,29 @@ public:
     // directories are created. The old file stays whole unless all was written.
     static bool WriteFileContent(const CString& path, const TextArray& lines, bool encodingAware, int encoding);
     static bool IsFileContentIdentical(const CString& path, const TextArray& lines, bool encodingAware);
+
+    // ---- Copy, move, delete (file_utils_ops.cpp); messages append to errors ----
+    static bool EnsureFileIsWritable(const CString& path);
+    static bool CopyFileA(const CString& source, const CString& target, CString& errors);
+    static bool MoveFileA(const CString& source, const CString& target, CString& errors);
+    static bool DeleteFileA(const CString& path, CString& errors, bool toRecycleBin, bool atReboot);
+
+    // ---- Attributes, times, information (file_utils_attr.cpp) ----
+    static void SetReadOnly(const CString& path, bool on);
+    static void SetHidden(const CString& path, bool on);
+    static void SetArchived(const CString& path, bool on);
+    static bool SetFileAge(const CString& path, const DateTime& when);
+    // Every output may be null; only what is asked for is read.
+    static void GetFileInfo(const CString& path, std::uint64_t* size, DateTime* modified, bool* system,
+                            bool* hidden, bool* readOnly, bool* archive, CString* comments, CString* companyName,
+                            CString* fileDescription, CString* fileVersion, CString* legalCopyright,
+                            CString* legalTrademarks, CString* productName);
+
+    // ---- Shortcuts and recent documents (file_shortcuts.cpp) ----
+    static CString GetLinkTarget(const CString& path);
+    static bool CreateFileShortcut(const CString& dir, const CString& target, const CString& name, int showCommand);
+    static bool CreateURLShortcut(const CString& dir, const CString& url, const CString& name);
+    static void AddToRecentFileList(const CString& path);
 
 protected:
     // ---- File list walks ----

@@ -3,6 +3,7 @@
 #include "vutil/core/app_logger.h"
 #include "vutil/platform/dir.h"
 #include "vutil/platform/error.h"
+#include "vutil/platform/file_ops.h"
 #include "vutil/system/system_utils.h"
 
 namespace vutil::files_internal {
@@ -37,7 +38,7 @@ bool DeleteOneFile(const CString& path, CString& errors, bool toRecycleBin) {
         return false;
     }
     if (toRecycleBin) {
-        platform::SetLastErrorCode(platform::kErrorNotSupported);
+        if (platform::MoveToTrash(path.view())) return true;
         AppendError(errors, LastErrorText());
         return false;
     }

@@ -1,0 +1,43 @@
+#pragma once
+// Pieces the file-operation sources of the POSIX backend share. Internal to the backend.
+
+#include <sys/stat.h>
+
+#include <string>
+#include <string_view>
+
+#include "vutil/platform/posix/fd.h"
+
+namespace vutil::platform::posix {
+
+// The host path of a library path without trailing slashes; false (last error set) when
+// the drive table cannot place it.
+bool HostOf(std::string_view path, std::string& host);
+std::string ParentOf(const std::string& host);
+std::string BaseOf(const std::string& host);
+void SyncDirectory(const std::string& dir);
+
+// A temporary file beside a target, removed unless committed by rename.
+class TempFile {
+public:
+    TempFile() = default;
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    bool Create(const std::string& target);
+    // Records err as the last error and returns false.
+    bool Fail(int err);
+    // Flushes, closes and renames over the target.
+    bool Commit();
+
+    FileDescriptor fd;
+
+private:
+    std::string m_path, m_target;
+};
+
+// Writes bytes over host through a temporary file; like gives mode and times to keep.
+bool WriteReplacing(const std::string& host, std::string_view bytes, const struct stat* like);
+
+}  // namespace vutil::platform::posix
