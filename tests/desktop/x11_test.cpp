@@ -32,6 +32,11 @@ protected:
     void TearDown() override {
         if (!m_pid.empty()) RunCommand("kill " + m_pid);
     }
+    // xclip takes the selection from its background process, after it returned.
+    static void WaitForOwnerToLeave() {
+        while (CExeUtils::FindAppWindowCount("vutil", "", false) != 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     std::string Paste(const std::string& target) {
         std::string out;
         EXPECT_EQ(RunCommand("xclip -o -selection clipboard -t '" + target + "'", &out), 0) << target;
@@ -51,6 +56,7 @@ TEST_F(XDisplay, TextCopiedHerePastesElsewhereAndBack) {
     EXPECT_EQ(Paste("STRING"), "caf\xE9\tb\r\nc");
 
     ASSERT_EQ(RunCommand("printf 'x\\ty\\r\\n\\303\\274' | xclip -i -selection clipboard >/dev/null 2>&1"), 0);
+    WaitForOwnerToLeave();
     CStringList cells;
     ASSERT_TRUE(CClipboardUtils::ParseClipboardText(cells, "#"));
     std::vector<std::string> got;
@@ -73,6 +79,7 @@ TEST_F(XDisplay, FilesGoOutAsUriListsAndComeBackWithTheirEffect) {
 
     // Another program's copy of the same file, as a file manager offers it.
     ASSERT_EQ(RunCommand("printf 'copy\\n%s' '" + uri + "' | xclip -i -selection clipboard -t x-special/gnome-copied-files >/dev/null 2>&1"), 0);
+    WaitForOwnerToLeave();
     CStringList back;
     bool copy = false, link = true;
     ASSERT_TRUE(CClipboardUtils::ParseClipboardFilesList(back, copy, link));
@@ -102,8 +109,7 @@ TEST_F(XDisplay, TheOwnerWindowIsFoundUntilAnotherProgramTakesTheClipboard) {
     EXPECT_EQ(CExeUtils::FindAppWindow("", "", false), nullptr);
 
     ASSERT_EQ(RunCommand("echo other | xclip -i -selection clipboard >/dev/null 2>&1"), 0);
-    while (CExeUtils::FindAppWindowCount("vutil", "", false) != 0)  // the owner leaves once it lost the selection
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitForOwnerToLeave();  // it does leave once it lost the selection
 }
 
 TEST(NoDisplay, NoWindowsAndNoClipboard) {

@@ -413,9 +413,16 @@ std::optional<std::string> X11ClipboardRead(std::string_view format) {
         return std::nullopt;
     }
     SetLastErrorCode(0);
-    if (c.X().GetSelectionOwner(c.D(), c.A("CLIPBOARD")) == None) return std::nullopt;
+    Window owner = c.X().GetSelectionOwner(c.D(), c.A("CLIPBOARD"));
+    if (owner == None) return std::nullopt;
+    auto list = Fetch(c, "TARGETS");
+    // An owner that was just replaced may never answer; the new one is asked once.
+    if (!list) {
+        Window now = c.X().GetSelectionOwner(c.D(), c.A("CLIPBOARD"));
+        if (now != None && now != owner) list = Fetch(c, "TARGETS");
+    }
     std::vector<std::string> offered;
-    if (auto list = Fetch(c, "TARGETS")) {
+    if (list) {
         for (std::size_t i = 0; i + 4 <= list->size(); i += 4) {
             Atom a = 0;
             for (int b = 3; b >= 0; --b) a = (a << 8) | static_cast<unsigned char>((*list)[i + static_cast<std::size_t>(b)]);
