@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and tests need, when any is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          zlib1g-dev python3 openssl unzip libcurl4-openssl-dev)
+          zlib1g-dev python3 openssl unzip libcurl4-openssl-dev libx11-dev xvfb xclip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
