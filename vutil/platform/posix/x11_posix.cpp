@@ -389,9 +389,9 @@ bool X11ClipboardPublish(const ClipboardFormats& formats) {
         ::setsid();
         int null = ::open("/dev/null", O_RDWR);
         for (int fd = 0; fd < 3; ++fd) ::dup2(null, fd);
-        for (int fd = 3; fd < 65536; ++fd)
-            if (fd != fds[1]) ::close(fd);
-        ServeSelection(targets, fds[1]);
+        if (fds[1] != 3) ::dup2(fds[1], 3);
+        ::close_range(4, ~0u, 0);
+        ServeSelection(targets, 3);
     }
     ::close(fds[1]);
     int status = 0;
