@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           zlib1g-dev python3 openssl unzip zip p7zip-full libcurl4-openssl-dev
-          liblnk-utils python3-pefile)
+          libx11-dev xvfb xclip liblnk-utils python3-pefile)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

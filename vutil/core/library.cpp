@@ -5,6 +5,7 @@
 #include "vutil/core/app_logger.h"
 #include "vutil/framework/cstring.h"
 #include "vutil/persist/crypto.h"
+#include "vutil/system/installed_apps.h"
 #include "vutil/text/string_utils.h"
 
 namespace vutil {
@@ -37,6 +38,7 @@ void OnLoad() {
 
 void OnUnload() {
     // Singletons go in this order: installed programs, cipher, logger.
+    InstalledApps::DeleteInstance();
     CCrypto::DeleteInstance();
     CAppLogger::DeleteInstance();
     g_loaded = false;

@@ -59,6 +59,7 @@ enum : DWORD {
     kErrorRegistryIoFailed = 1016,
     kErrorKeyDeleted = 1018,
     kErrorBadKey = 1010,
+    kErrorNoAssociation = 1155,
 };
 
 // What the failed operation was about; it decides codes that errno alone cannot

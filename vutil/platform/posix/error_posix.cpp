@@ -129,6 +129,7 @@ const char* OwnMessage(DWORD code) noexcept {
         case kErrorBadFormat: return "The program or file has an invalid format";
         case kErrorBadLength: return "The length is not valid for this operation";
         case kErrorNoSystemResources: return "Not enough system resources";
+        case kErrorNoAssociation: return "No application is associated with the specified file for this operation";
         default: return nullptr;
     }
 }

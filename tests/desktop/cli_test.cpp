@@ -1,0 +1,50 @@
+// vutil open, assoc, browser and clip as a user runs them.
+
+#include <gtest/gtest.h>
+
+#include "desktop_env.h"
+
+namespace vutil {
+namespace {
+
+using test::RunCommand;
+
+std::string Cli(const std::string& args) { return std::string("'") + VUTIL_CLI_PATH + "' " + args; }
+
+TEST(Cli, ClipCopiesAndPastesThroughTheFile) {
+    test::TempDir dir;
+    test::ScopedEnv clip("VUTIL_CLIPBOARD", dir.File("clip").c_str());
+    std::string out;
+    ASSERT_EQ(RunCommand("printf 'a\\tb\\r\\nc\\303\\251' | " + Cli("clip copy")), 0);
+    ASSERT_EQ(RunCommand(Cli("clip paste"), &out), 0);
+    EXPECT_EQ(out, "a\tb\nc\xC3\xA9\n");
+    test::WriteText(dir.File("f.txt"), "x");
+    ASSERT_EQ(RunCommand("cd '" + dir.path().string() + "' && " + Cli("clip copy --cut f.txt gone.txt")), 0);
+    ASSERT_EQ(RunCommand(Cli("clip files"), &out), 0);
+    EXPECT_EQ(out, "move\nC:" + [&] {
+        std::string p = dir.File("f.txt");
+        for (auto& ch : p) if (ch == '/') ch = '\\';
+        return p;
+    }() + "\n");
+    EXPECT_EQ(RunCommand(Cli("clip paste") + " 2>/dev/null"), 1);  // files, no text
+}
+
+TEST(Cli, BadUsageAndFailuresHaveTheirExitCodes) {
+    test::TempDir dir;
+    test::ScopedEnv noOpen("VUTIL_NO_OPEN", "1");
+    struct Case {
+        std::string args;
+        int code;
+    } cases[] = {
+        {"clip", 2}, {"clip cut", 2}, {"clip paste extra", 2}, {"clip copy --files", 2},
+        {"assoc txt", 2}, {"assoc", 2}, {"assoc .a .b", 2}, {"open", 2}, {"open --verb fly x", 2},
+        {"browser extra", 2}, {"open '" + dir.File("missing.txt") + "'", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RunCommand(Cli(c.args) + " >/dev/null 2>&1"), c.code) << c.args;
+    std::string err;
+    EXPECT_EQ(RunCommand(Cli("open '" + dir.File("missing.txt") + "'") + " 2>&1", &err), 1);
+    EXPECT_NE(err.find("missing.txt"), std::string::npos) << err;
+}
+
+}  // namespace
+}  // namespace vutil

@@ -1,0 +1,48 @@
+// The Windows command-line rules are pure text; every backend shares them.
+
+#include "vutil/platform/process.h"
+
+namespace vutil::platform {
+
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+    std::vector<std::string> args;
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    for (;;) {
+        while (i < n && blank(line[i])) ++i;
+        if (i >= n) break;
+        std::string arg;
+        bool quoted = false;
+        while (i < n && (quoted || !blank(line[i]))) {
+            if (line[i] == '\\') {
+                std::size_t slashes = 0;
+                while (i < n && line[i] == '\\') ++slashes, ++i;
+                if (i < n && line[i] == '"') {
+                    arg.append(slashes / 2, '\\');
+                    if (slashes % 2) {
+                        arg += '"';
+                        ++i;
+                    }
+                } else {
+                    arg.append(slashes, '\\');
+                }
+            } else if (line[i] == '"') {
+                // A doubled quote inside quotes is a literal one (the runtime since 2008).
+                if (quoted && i + 1 < n && line[i + 1] == '"') {
+                    arg += '"';
+                    i += 2;
+                } else {
+                    quoted = !quoted;
+                    ++i;
+                }
+            } else {
+                arg += line[i++];
+            }
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+
+}  // namespace vutil::platform
