@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vutil/framework/types.h"
+#include "vutil/platform/types.h"
 
 namespace vutil::platform {
 
