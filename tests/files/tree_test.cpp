@@ -94,6 +94,12 @@ TEST_F(Tree, FileListWalkOrderExtensionsAndAttributes) {
         files.DeleteAll();
         CFileUtils::GetFileList(Lib(), Exts({}), false, files, false, true, true);
         EXPECT_EQ(Relative(files), (Strings{"A.TXT", "a.txt.bak", "b.txt"}));
+        // The extension is judged before the attributes; either one leaves a file out.
+        files.DeleteAll();
+        CFileUtils::GetFileList(Lib(), Exts({"htm", "txt"}), false, files, false, false, true);
+        EXPECT_EQ(Relative(files), (Strings{"A.TXT"}));
+        EXPECT_FALSE(CFileUtils::HasFile(Lib(), Exts({"htm"}), false, false, true, true));
+        EXPECT_TRUE(CFileUtils::HasFile(Lib(), Exts({"htm"}), false, true, false, true));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "command.h"
 #include "vutil/dates/date_time.h"
@@ -94,10 +95,21 @@ int RunLs(const std::vector<std::string>& args) {
         std::cerr << "vutil ls: not a directory: " << dirArg << "\n";
         return 1;
     }
+    // Specs that are all "*.ext" also go to the walk as extensions, so that the files they
+    // leave out are never asked for their attributes; the specs still decide below.
+    TextArray extensions;
+    for (const CString& spec : include) {
+        const std::string_view v = spec.view();
+        if (v.size() < 3 || v.substr(0, 2) != "*." || v.find_first_of("*?.\\/", 2) != std::string_view::npos) {
+            extensions.DeleteAll();
+            break;
+        }
+        extensions.Add(CString(v.substr(2)));
+    }
     TextArray files;
     {
         Status status("listing " + dirArg);
-        CFileUtils::GetFileList(dir, TextArray(), recursive, files, hidden, hidden, false);
+        CFileUtils::GetFileList(dir, extensions, recursive, files, hidden, hidden, false);
     }
     const TextArray none;
     for (const CString& f : files) {

@@ -68,7 +68,9 @@ void CFileUtils::GetFileListHelper(const CString& dir, const ListFilter& filter,
             if (filter.recursive && !ff.IsDots()) GetFileListHelper(ff.GetFilePath() + "\\", filter, files);
             continue;
         }
-        if (!filter.Skipped(ff)) GetFileListHelperAddFile(ff.GetFilePath(), filter, files);
+        // The extension first: it is text, the attributes may take a call per file.
+        CString path = ff.GetFilePath();
+        if (filter.Qualifies(path) && !filter.Skipped(ff)) files.Add(std::move(path));
     }
 }
 
@@ -82,7 +84,7 @@ bool CFileUtils::HasFileHelper(const CString& dir, const ListFilter& filter) {
             if (filter.recursive && !ff.IsDots() && HasFileHelper(ff.GetFilePath() + "\\", filter)) return true;
             continue;
         }
-        if (!filter.Skipped(ff) && filter.Qualifies(ff.GetFilePath())) return true;
+        if (filter.Qualifies(ff.GetFilePath()) && !filter.Skipped(ff)) return true;
     }
     return false;
 }
@@ -97,9 +99,8 @@ void CFileUtils::GetFileExtensionsHelper(const CString& dir, const ListFilter& f
             if (filter.recursive && !ff.IsDots()) GetFileExtensionsHelper(ff.GetFilePath() + "\\", filter, extensions);
             continue;
         }
-        if (filter.Skipped(ff)) continue;
         CString ext = GetFileExt(ff.GetFileName());
-        if (ext.IsEmpty()) continue;
+        if (ext.IsEmpty() || filter.Skipped(ff)) continue;
         ext.MakeLower();
         extensions.Add(std::move(ext));
     }

@@ -143,7 +143,7 @@ bool CFileFind::MatchesMask(DWORD mask) const {
         if ((mask & attrReparsePoint) && e.isLink) return true;
         if ((mask & attrHidden) && e.name.size() > 1 && e.name[0] == '.' && e.name != "..") return true;
         if (mask & (attrHidden | attrSystem)) {
-            if (m_dosBits < 0) m_dosBits = static_cast<int>(platform::GetDirectoryEntryDosBits(m_dir, e.name));
+            if (m_dosBits < 0) m_dosBits = static_cast<int>(platform::GetDirectoryEntryDosBits(m_dir, e.name, !e.isDir && !e.isLink));
             return (static_cast<DWORD>(m_dosBits) & mask) != 0;
         }
         return false;

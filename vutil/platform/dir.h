@@ -53,7 +53,10 @@ bool ReadDirectory(DirHandle h, std::string& name, bool& isDir, bool& isLink) no
 // Full information about an entry of an open directory (links followed).
 bool GetDirectoryEntryInfo(DirHandle h, const std::string& name, EntryInfo& info) noexcept;
 // Only the hidden/system/archive bits the Samba attribute gives an entry (0 without one).
-DWORD GetDirectoryEntryDosBits(DirHandle h, const std::string& name) noexcept;
+// plainFile: the entry is neither a directory nor a link, so it lives on the directory's
+// own file system; once that file system has said it keeps no user attributes, such
+// entries are not asked again.
+DWORD GetDirectoryEntryDosBits(DirHandle h, const std::string& name, bool plainFile = false) noexcept;
 void CloseDirectory(DirHandle h) noexcept;
 
 bool MakeDirectory(std::string_view path) noexcept;

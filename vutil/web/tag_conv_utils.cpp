@@ -2,6 +2,8 @@
 
 #include "vutil/web/tag_conv_utils.h"
 
+#include <algorithm>
+#include <string>
 #include <string_view>
 
 #include "vutil/dates/date_time.h"
@@ -96,9 +98,30 @@ void CTagConvUtils::ReplaceTitleTag(CString& text, const CString& tag, const CSt
     else ReplaceHREFEmptyString(text, tag);
 }
 
-void CTagConvUtils::ReplaceHREFEmptyString(CString& text, const CString& tag) {
-    // Inside a link element an empty title would leave nothing to click: it gets a word.
-    if (tag.IsEmpty()) return;
+namespace {
+
+// The pair walk of FindOccurrencePair on lower-cased text, one pair at a time: the first
+// "<a " at or after from, the first "/a>" after it, and the innermost "<a " between.
+bool NextLinkElement(std::string_view lower, std::size_t from, std::size_t& p, std::size_t& q) {
+    p = lower.find("<a ", from);
+    if (p == npos) return false;
+    q = lower.find("/a>", p + 3);
+    if (q == npos) return false;
+    const std::size_t inner = lower.substr(p + 3, q - p - 3).rfind("<a ");
+    if (inner != npos) p = p + 3 + inner;
+    return true;
+}
+
+// A tag that can cover part of an element's own "<a " or its closing "/" changes how the
+// elements after it pair up once replaced.
+bool MayCoverLinkMarker(std::string_view tag) {
+    const char c = tag.front();
+    return c == '<' || c == ' ' || tag.back() == '/' || ((c == 'a' || c == 'A') && (tag.size() == 1 || tag[1] == ' '));
+}
+
+// Counts the elements afresh after each replacement: right for every tag, quadratic in
+// the number of elements.
+void ReplaceHREFEmptyStringByCount(CString& text, const CString& tag) {
     CString lower(text);
     lower.MakeLower();
     for (int n = 1;; ++n) {
@@ -116,6 +139,48 @@ void CTagConvUtils::ReplaceHREFEmptyString(CString& text, const CString& tag) {
         lower = text;
         lower.MakeLower();
     }
+}
+
+}  // namespace
+
+void CTagConvUtils::ReplaceHREFEmptyString(CString& text, const CString& tag) {
+    // Inside a link element an empty title would leave nothing to click: it gets a word.
+    if (tag.IsEmpty()) return;
+    const std::string_view t = tag.view();
+    if (MayCoverLinkMarker(t)) return ReplaceHREFEmptyStringByCount(text, tag);
+    // Otherwise a replacement leaves every "<a " and "/a>" where it was, so the elements
+    // after it are the ones that followed it before: one walk, the text rebuilt once.
+    CString lowered(text);
+    lowered.MakeLower();
+    const std::string_view in = text.view(), lower = lowered.view();
+    std::string out;
+    std::size_t copied = 0;                 // in[0, copied) is in out, with its replacements
+    std::size_t first = in.find(t);         // the tag's first place in the current text
+    for (std::size_t from = 0, p, q; first != npos && NextLinkElement(lower, from, p, q); from = q + 3) {
+        if (first < p) break;  // outside every element from here on
+        if (first > q) continue;
+        CString e(in.substr(p, q - p + 1));
+        e.Replace(tag, CString("(none)"));
+        out.append(in, copied, p - copied);
+        out += e.view();
+        copied = q + 1;
+        // The first place now: one that reaches into the new element, else a later one.
+        const std::size_t back = std::min(p, t.size() - 1);
+        std::string window(in.substr(p - back, back));
+        window += e.view();
+        window.append(in.substr(q + 1, t.size() - 1));
+        const std::size_t w = window.find(t);
+        if (w != npos && w < back + e.view().size()) break;  // before every later element
+        first = in.find(t, q + 1);
+    }
+    if (copied == 0) {
+        text.Replace(tag, CString());
+        return;
+    }
+    out.append(in, copied, npos);
+    CString result(std::move(out));
+    result.Replace(tag, CString());
+    text = std::move(result);
 }
 
 void CTagConvUtils::ReplaceURLBlock(CStringList& lines, const CString& startMarker, const CString& endMarker,

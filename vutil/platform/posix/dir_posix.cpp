@@ -16,6 +16,7 @@
 #include "vutil/platform/dir_attrib.h"
 #include "vutil/platform/error.h"
 #include "vutil/platform/path.h"
+#include "vutil/platform/posix/sys_calls.h"
 
 namespace vutil::platform {
 
@@ -50,11 +51,16 @@ bool IsDotName(std::string_view host) {
     return name.size() > 1 && name[0] == '.' && name != "..";
 }
 
-DWORD DosBitsOf(const char* host, bool follow) {
+// The attribute's bits; noUserXattrs tells that the file system keeps no user attributes.
+DWORD DosBitsOf(const char* host, bool follow, bool* noUserXattrs = nullptr) {
     char buf[256];
-    const ssize_t n = follow ? ::getxattr(host, kDosAttribName, buf, sizeof buf)
-                             : ::lgetxattr(host, kDosAttribName, buf, sizeof buf);
-    if (n <= 0) return 0;
+    const auto& sys = posix::Sys();
+    const ssize_t n = posix::RetryAfterSignal(
+        [&] { return (follow ? sys.getxattr : sys.lgetxattr)(host, kDosAttribName, buf, sizeof buf); });
+    if (n <= 0) {
+        if (n < 0 && noUserXattrs && (errno == ENOTSUP || errno == EOPNOTSUPP)) *noUserXattrs = true;
+        return 0;
+    }
     return ParseDosAttrib(std::string_view(buf, static_cast<std::size_t>(n))) &
            (kAttrHidden | kAttrSystem | kAttrArchive);
 }
@@ -90,6 +96,8 @@ bool InfoOf(const std::string& host, EntryInfo& info) {
 struct Dir {
     DIR* dir = nullptr;
     std::string host;  // ends with "/"
+    // The directory's file system refused a user attribute: its plain files have none.
+    bool noUserXattrs = false;
 };
 
 std::string EnvOr(const char* name, const std::string& fallback) {
@@ -247,11 +255,11 @@ bool GetDirectoryEntryInfo(DirHandle h, const std::string& name, EntryInfo& info
     }
 }
 
-DWORD GetDirectoryEntryDosBits(DirHandle h, const std::string& name) noexcept {
+DWORD GetDirectoryEntryDosBits(DirHandle h, const std::string& name, bool plainFile) noexcept {
     auto* d = static_cast<Dir*>(h);
-    if (!d) return 0;
+    if (!d || (plainFile && d->noUserXattrs)) return 0;
     try {
-        return DosBitsOf((d->host + name).c_str(), true);
+        return DosBitsOf((d->host + name).c_str(), true, plainFile ? &d->noUserXattrs : nullptr);
     } catch (...) {
         return 0;
     }

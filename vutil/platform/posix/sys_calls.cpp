@@ -2,6 +2,7 @@
 
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -21,7 +22,7 @@ void SysSleep(unsigned ms) {
 }  // namespace
 
 SysCalls DefaultSysCalls() noexcept {
-    return SysCalls{&SysOpen, &::read, &::write, &::fsync, &::rename, &::flock, &SysSleep};
+    return SysCalls{&SysOpen, &::read, &::write, &::fsync, &::rename, &::flock, &SysSleep, &::getxattr, &::lgetxattr};
 }
 
 SysCalls& Sys() noexcept {

@@ -21,6 +21,9 @@ struct SysCalls {
     int (*flock)(int fd, int operation);
     // Pauses between attempts to take a busy lock.
     void (*sleepMs)(unsigned milliseconds);
+    // Extended attributes, following a final link or not.
+    ssize_t (*getxattr)(const char* path, const char* name, void* value, std::size_t size);
+    ssize_t (*lgetxattr)(const char* path, const char* name, void* value, std::size_t size);
 };
 
 // The table in force; the defaults call the OS.
