@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
@@ -213,6 +214,31 @@ TEST(LocaleSelection, EverythingDerivedFollowsTheNextCall) {
         EXPECT_EQ(CNumberTextConv::DoubleToString(1234.5, 2, true, 0, "", true), c.money) << c.locale;
         EXPECT_DOUBLE_EQ(CNumberTextConv::GetDoubleFromString(c.number, false), 1234.5) << c.locale;
     }
+}
+
+// The kept members: empty on a thread that has not asked yet, all five filled by one Get
+// call, left alone until a call after a change of the variable, refilled when emptied.
+TEST(LocaleUtils, KeptMembersFollowTheGetCalls) {
+    test::TempDir dir;
+    std::thread([] {
+        setenv("VUTIL_LOCALE", "de-DE", 1);
+        EXPECT_TRUE(CLocaleUtils::m_csDecimalSeparator.IsEmpty());
+        EXPECT_EQ(CLocaleUtils::GetThousandsSeparator(), ".");
+        const auto members = [] {
+            return std::string(CLocaleUtils::m_csDecimalSeparator) + "|" + CLocaleUtils::m_csThousandsSeparator.GetString() +
+                   "|" + CLocaleUtils::m_csCurrencyDecimalSeparator.GetString() + "|" +
+                   CLocaleUtils::m_csCurrencyThousandsSeparator.GetString() + "|" + CLocaleUtils::m_csCurrencySymbol.GetString();
+        };
+        EXPECT_EQ(members(), ",|.|,|.|\x80");
+        setenv("VUTIL_LOCALE", "en-IN", 1);
+        EXPECT_EQ(members(), ",|.|,|.|\x80") << "nothing asked yet";
+        EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), "Rs.");
+        EXPECT_EQ(members(), ".|,|.|,|Rs.");
+        CLocaleUtils::m_csDecimalSeparator = "x";
+        EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), "x") << "a filled member is not asked again";
+        CLocaleUtils::m_csDecimalSeparator.Empty();
+        EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), ".");
+    }).join();
 }
 
 TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
