@@ -256,16 +256,12 @@ TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
 TEST(LocaleUtils, PosixCLocaleAnswersAsUnitedStates) {
     test::TempDir dir;
     unsetenv("VUTIL_LOCALE");
-    const char* old = std::getenv("LC_ALL");
-    std::string saved = old ? old : "";
     for (const char* name : {"C", "POSIX", "C.UTF-8", "xx_NOWHERE.UTF-8"}) {
-        setenv("LC_ALL", name, 1);
+        test::ScopedEnv lcAll("LC_ALL", name);
         EXPECT_EQ(platform::LocaleName(), "en-US") << name;
         EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/") << name;
         EXPECT_EQ(CLocaleUtils::GetFirstDayOfWeek(), 1) << name;
     }
-    if (old) setenv("LC_ALL", saved.c_str(), 1);
-    else unsetenv("LC_ALL");
 }
 
 TEST(LocaleCli, PrintsEveryAnswer) {
