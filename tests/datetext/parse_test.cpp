@@ -114,7 +114,6 @@ const DateCase kOrdinals[] = {
     // No such day, or no year to look in: understood, but no date.
     {"n-th weekday", "en-US", "fifth sunday of february 2025", "2020-06-01", true, "none"},
     {"n-th weekday", "en-US", "second tuesday of march", "none", true, "none"},
-    {"n-th weekday", "en-GB", "1st wednesday of january 2025", "none", true, "2025-01-01"},
     {"n-th weekday", "de-DE", "second dienstag of m\xE4rz 2025", "none", true, "2025-03-11"},
     // Not an ordinal, or no " of " / " in ": the weekday form takes the text.
     {"weekday", "en-US", "last monday of march", "none", true, "2025-03-10"},
@@ -236,7 +235,6 @@ const TimeCase kTimes[] = {
     {"numeric", "en-US", "at 7:15", true, "07:15:00"},
     // Anything without digits is midnight, and only the word after a space counts.
     {"numeric", "en-US", "abc", true, "00:00:00"},
-    {"numeric", "en-US", "noon", true, "00:00:00"},
     {"numeric", "en-US", "10:30 15", true, "15:00:00"},
     {"numeric", "de-DE", "12:30", true, "12:30:00"},
     // Two parts: read again when the word after the space spoiled the first reading.
