@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "vutil/dates/locale_utils.h"
 #include "vutil/text/number_text_conv.h"
 
 namespace {
@@ -164,6 +165,27 @@ void BM_Snprintf_Int(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// The five kept separators, read as callers read them, beside copying five strings.
+void BM_SeparatorReads(benchmark::State& state) {
+    using vutil::CLocaleUtils;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CLocaleUtils::GetDecimalSeparator());
+        benchmark::DoNotOptimize(CLocaleUtils::GetThousandsSeparator());
+        benchmark::DoNotOptimize(CLocaleUtils::GetCurrencyDecimalSeparator());
+        benchmark::DoNotOptimize(CLocaleUtils::GetCurrencyThousandsSeparator());
+        benchmark::DoNotOptimize(CLocaleUtils::GetCurrencySymbol());
+    }
+    state.SetItemsProcessed(state.iterations() * 5);
+}
+
+void BM_StringCopies(benchmark::State& state) {
+    const CString texts[5] = {".", ",", ".", ",", "$"};
+    for (auto _ : state) {
+        for (const CString& t : texts) benchmark::DoNotOptimize(CString(t));
+    }
+    state.SetItemsProcessed(state.iterations() * 5);
+}
+
 BENCHMARK(BM_NumberToString_Grouped);
 BENCHMARK(BM_Snprintf_Grouped);
 BENCHMARK(BM_DoubleToString);
@@ -173,6 +195,8 @@ BENCHMARK(BM_Strtod);
 BENCHMARK(BM_ConvertToRoman);
 BENCHMARK(BM_ConvertFromRoman);
 BENCHMARK(BM_Snprintf_Int);
+BENCHMARK(BM_SeparatorReads);
+BENCHMARK(BM_StringCopies);
 
 
 }  // namespace
@@ -184,5 +208,6 @@ int main(int argc, char** argv) {
     reporter.AddPair("BM_GetDoubleFromString", "BM_Strtod");
     reporter.AddPair("BM_ConvertToRoman", "BM_Snprintf_Int");
     reporter.AddPair("BM_ConvertFromRoman", "BM_Snprintf_Int");
+    reporter.AddPair("BM_SeparatorReads", "BM_StringCopies");
     return vutil::bench::Run(argc, argv, reporter);
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
 #include "support/string_lists.h"
@@ -9,7 +8,6 @@
 using vutil::CString;
 using vutil::CStringArray;
 using vutil::CStringList;
-using vutil::NoCase;
 using vutil::TextArray;
 using vutil::test::Items;
 using V = vutil::test::Strings;
@@ -129,29 +127,12 @@ TEST(TextArrayTest, SortedLookUpsStoreTheOptions) {
     EXPECT_TRUE(found);
 }
 
-TEST(TextArrayTest, SortWithoutCase) {
-    TextArray a = Make({"b", "A", "a", "c"});
-    a.Sort(true, false, false, true);
-    EXPECT_EQ(a.GetAt(2), "b");
-    EXPECT_EQ(a.GetAt(3), "c");
-    EXPECT_EQ(a.GetAt(0).CompareNoCase("a"), 0);
-}
-
 TEST(TextArrayTest, RemoveDuplicatesOnlyNeighbours) {
     TextArray a = Make({"x", "y", "x"});
     EXPECT_FALSE(a.RemoveDuplicates(true, false, true));
     a.Sort(true, true, false, true);
     EXPECT_TRUE(a.RemoveDuplicates(true, false, true));
     EXPECT_EQ(Items(a), (V{"x", "y"}));
-}
-
-TEST(TextArrayTest, RemoveNonDuplicatesExamples) {
-    TextArray a = Make({"a", "a", "b", "c", "c", "c", "d"});
-    EXPECT_TRUE(a.RemoveNonDuplicates(true, false, true));
-    EXPECT_EQ(Items(a), (V{"a", "a", "c", "c", "c"}));
-    TextArray b = Make({"a", "b"});
-    EXPECT_TRUE(b.RemoveNonDuplicates(true, false, true));
-    EXPECT_TRUE(b.IsEmpty());
 }
 
 TEST(TextArrayTest, RemoveNonDuplicatesAgreesWithTheStepByStepWalk) {
@@ -214,14 +195,4 @@ TEST(TextArrayTest, CopiesAppendWithoutClearing) {
     TextArray c(b);
     c = c;  // self-assignment keeps the items
     EXPECT_TRUE(c == b);
-}
-
-TEST(NoCaseTest, OrdersKeysWithoutCase) {
-    std::map<CString, int, NoCase> m;
-    m["Beta"] = 1;
-    m["alpha"] = 2;
-    m["BETA"] = 3;  // same key
-    ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(m.begin()->first, "alpha");
-    EXPECT_EQ(m["beta"], 3);
 }

@@ -124,13 +124,12 @@ TEST(Calendar, AgreesWithLiteralStepsOnEveryDay) {
 }
 
 TEST(Calendar, YearEndsAndMonthEndsAreExact) {
-    // Every month of every year: first and last day, and the day after the last.
+    // Every month of every year: its length and the day after the last (the days
+    // themselves are held by the sweep above).
     for (int y = 1; y <= 9999; ++y) {
         for (int m = 1; m <= 12; ++m) {
             const int len = literal::GetDaysInMonth(y, m);
             ASSERT_EQ(DateTime::GetDaysInMonth(y, m), len);
-            ASSERT_EQ(Calendar::DaysFromDay1(y, m, 1), literal::DaysFromDay1(y, m, 1)) << y << "-" << m;
-            ASSERT_EQ(Calendar::DaysFromDay1(y, m, len), literal::DaysFromDay1(y, m, len)) << y << "-" << m;
             ASSERT_EQ(Calendar::DaysFromDay1(y, m, len + 1), 0);
         }
     }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
@@ -215,6 +216,31 @@ TEST(LocaleSelection, EverythingDerivedFollowsTheNextCall) {
     }
 }
 
+// The kept members: empty on a thread that has not asked yet, all five filled by one Get
+// call, left alone until a call after a change of the variable, refilled when emptied.
+TEST(LocaleUtils, KeptMembersFollowTheGetCalls) {
+    test::TempDir dir;
+    std::thread([] {
+        setenv("VUTIL_LOCALE", "de-DE", 1);
+        EXPECT_TRUE(CLocaleUtils::m_csDecimalSeparator.IsEmpty());
+        EXPECT_EQ(CLocaleUtils::GetThousandsSeparator(), ".");
+        const auto members = [] {
+            return std::string(CLocaleUtils::m_csDecimalSeparator) + "|" + CLocaleUtils::m_csThousandsSeparator.GetString() +
+                   "|" + CLocaleUtils::m_csCurrencyDecimalSeparator.GetString() + "|" +
+                   CLocaleUtils::m_csCurrencyThousandsSeparator.GetString() + "|" + CLocaleUtils::m_csCurrencySymbol.GetString();
+        };
+        EXPECT_EQ(members(), ",|.|,|.|\x80");
+        setenv("VUTIL_LOCALE", "en-IN", 1);
+        EXPECT_EQ(members(), ",|.|,|.|\x80") << "nothing asked yet";
+        EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), "Rs.");
+        EXPECT_EQ(members(), ".|,|.|,|Rs.");
+        CLocaleUtils::m_csDecimalSeparator = "x";
+        EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), "x") << "a filled member is not asked again";
+        CLocaleUtils::m_csDecimalSeparator.Empty();
+        EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), ".");
+    }).join();
+}
+
 TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
     test::TempDir dir;
     const char* key = "Control Panel\\International\\Calendars\\TwoDigitYearMax";
@@ -230,16 +256,12 @@ TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
 TEST(LocaleUtils, PosixCLocaleAnswersAsUnitedStates) {
     test::TempDir dir;
     unsetenv("VUTIL_LOCALE");
-    const char* old = std::getenv("LC_ALL");
-    std::string saved = old ? old : "";
     for (const char* name : {"C", "POSIX", "C.UTF-8", "xx_NOWHERE.UTF-8"}) {
-        setenv("LC_ALL", name, 1);
+        test::ScopedEnv lcAll("LC_ALL", name);
         EXPECT_EQ(platform::LocaleName(), "en-US") << name;
         EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/") << name;
         EXPECT_EQ(CLocaleUtils::GetFirstDayOfWeek(), 1) << name;
     }
-    if (old) setenv("LC_ALL", saved.c_str(), 1);
-    else unsetenv("LC_ALL");
 }
 
 TEST(LocaleCli, PrintsEveryAnswer) {

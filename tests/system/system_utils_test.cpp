@@ -82,7 +82,7 @@ TEST_P(OSVersion, Family) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, OSVersion,
                          ::testing::Values(Version{5, 0, 0, 0, 0, 0}, Version{5, 1, 1, 0, 0, 0}, Version{6, 0, 0, 1, 0, 0},
-                                           Version{6, 1, 0, 0, 1, 0}, Version{6, 2, 0, 0, 0, 1}, Version{8, 5, 0, 0, 0, 1},
+                                           Version{6, 1, 0, 0, 1, 0}, Version{6, 2, 0, 0, 0, 1},
                                            Version{10, 0, 0, 0, 0, 0}));
 
 TEST_F(Overrides, NeutralAnswersWithoutTheNotion) {
@@ -122,9 +122,7 @@ TEST_F(Overrides, SystemAnswersAndKeyBits) {
 TEST(UserSID, FirstProfileWhoseImagePathLeadsTheAppDataFolder) {
     test::TempDir dir;
     std::string home = dir.File("Home");
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    std::string saved = old ? old : "";
-    setenv("XDG_CONFIG_HOME", (home + "/AppData/Roaming").c_str(), 1);
+    test::ScopedEnv config("XDG_CONFIG_HOME", (home + "/AppData/Roaming").c_str());
     const CString list = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
     EXPECT_EQ(CSystemUtils::GetUserSID(), "");  // no profiles at all
     CString homeLib = CString("C:") + CString(home);
@@ -138,8 +136,6 @@ TEST(UserSID, FirstProfileWhoseImagePathLeadsTheAppDataFolder) {
     ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_LOCAL_MACHINE, list + "\\S-1-5-21-2000", "ProfileImagePath", homeLib,
                                                   false));
     EXPECT_EQ(CSystemUtils::GetUserSID(), "S-1-5-21-1000");  // case does not matter; first match wins
-    if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -40,18 +40,11 @@ TEST(Syllables, Counts) {
     }
 }
 
+// Blanks, braces, dots and commas are held by the definition sweep in bad_input_test.
 TEST(WordCount, Counts) {
-    struct Case {
-        const char* text;
-        bool braces;
-        int expected;
-    };
-    for (const Case& c : {Case{"Hello world", true, 2}, Case{"Hello, world", true, 3}, Case{"  ...  ", true, 0},
-                          Case{" \t", false, 0}, Case{"a{b}c", true, 3},
-                          Case{"{NAME} is here", false, 3}, Case{"U.S. army", true, 4},
-                          Case{"don't stop!", true, 2}}) {
-        EXPECT_EQ(CStringUtils::GetWordCount(c.text, c.braces), c.expected) << c.text << " braces " << c.braces;
-    }
+    EXPECT_EQ(CStringUtils::GetWordCount("Hello, world", true), 3);
+    EXPECT_EQ(CStringUtils::GetWordCount("U.S. army", true), 4);
+    EXPECT_EQ(CStringUtils::GetWordCount("don't stop!", true), 2);
 }
 
 TEST(GetWords, Splits) {

@@ -48,6 +48,9 @@ TEST(Threads, FirstUseOfEverySingletonAndCache) {
                 DateTime back;
                 if (!back.SetDate(DateTime::ConvertDateToText(dt, false, false, false, true))) ++s.wrong;
                 if (CLocaleUtils::GetDecimalSeparator() != "." || CLocaleUtils::GetCurrencySymbol() != "$") ++s.wrong;
+                if (CLocaleUtils::m_csDecimalSeparator != "." || CLocaleUtils::m_csThousandsSeparator != "," ||
+                    CLocaleUtils::m_csCurrencySymbol != "$")
+                    ++s.wrong;
                 if (CNumberTextConv::DoubleToString(1234.5, 2, false, 0, "", true) != "1,234.50") ++s.wrong;
                 if (CNumberTextConv::GetNumberFromString("1,234") != 1234) ++s.wrong;
                 if (CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "Software\\vutil\\stress", "Name") != "value 1")

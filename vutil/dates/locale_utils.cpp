@@ -88,15 +88,40 @@ const CLocaleUtils::Separators& CLocaleUtils::KeptSeparators() {
     });
 }
 
+thread_local CString CLocaleUtils::m_csDecimalSeparator;
+thread_local CString CLocaleUtils::m_csThousandsSeparator;
+thread_local CString CLocaleUtils::m_csCurrencyDecimalSeparator;
+thread_local CString CLocaleUtils::m_csCurrencyThousandsSeparator;
+thread_local CString CLocaleUtils::m_csCurrencySymbol;
+thread_local unsigned int CLocaleUtils::m_nSeparatorGeneration = 0;
+
+// Copies from the per-table cache reach this thread's members only when the table
+// changes; an empty member (a failed read, or one a caller emptied) is asked again.
+const CString& CLocaleUtils::Kept(CString& member, CString Separators::*item) {
+    const unsigned int generation = pf::LocaleGeneration();
+    if (m_nSeparatorGeneration != generation) {
+        const Separators& s = KeptSeparators();
+        m_csDecimalSeparator = s.decimal;
+        m_csThousandsSeparator = s.thousands;
+        m_csCurrencyDecimalSeparator = s.currencyDecimal;
+        m_csCurrencyThousandsSeparator = s.currencyThousands;
+        m_csCurrencySymbol = s.currencySymbol;
+        m_nSeparatorGeneration = generation;
+    } else if (member.IsEmpty()) {
+        member = KeptSeparators().*item;
+    }
+    return member;
+}
+
 CString CLocaleUtils::GetDateSeparator() { return GetLocaleInfoFor(pf::kLocaleSDate); }
 CString CLocaleUtils::GetTimeSeparator() { return GetLocaleInfoFor(pf::kLocaleSTime); }
 CString CLocaleUtils::GetTimeAM() { return GetLocaleInfoFor(pf::kLocaleS1159); }
 CString CLocaleUtils::GetTimePM() { return GetLocaleInfoFor(pf::kLocaleS2359); }
-CString CLocaleUtils::GetDecimalSeparator() { return KeptSeparators().decimal; }
-CString CLocaleUtils::GetThousandsSeparator() { return KeptSeparators().thousands; }
-CString CLocaleUtils::GetCurrencyDecimalSeparator() { return KeptSeparators().currencyDecimal; }
-CString CLocaleUtils::GetCurrencyThousandsSeparator() { return KeptSeparators().currencyThousands; }
-CString CLocaleUtils::GetCurrencySymbol() { return KeptSeparators().currencySymbol; }
+CString CLocaleUtils::GetDecimalSeparator() { return Kept(m_csDecimalSeparator, &Separators::decimal); }
+CString CLocaleUtils::GetThousandsSeparator() { return Kept(m_csThousandsSeparator, &Separators::thousands); }
+CString CLocaleUtils::GetCurrencyDecimalSeparator() { return Kept(m_csCurrencyDecimalSeparator, &Separators::currencyDecimal); }
+CString CLocaleUtils::GetCurrencyThousandsSeparator() { return Kept(m_csCurrencyThousandsSeparator, &Separators::currencyThousands); }
+CString CLocaleUtils::GetCurrencySymbol() { return Kept(m_csCurrencySymbol, &Separators::currencySymbol); }
 CString CLocaleUtils::GetCountryName() { return GetLocaleInfoFor(pf::kLocaleSEngCountry); }
 CString CLocaleUtils::GetLanguageName() { return GetLocaleInfoFor(pf::kLocaleSEngLanguage); }
 unsigned int CLocaleUtils::GetCountryCode() { return Number(pf::kLocaleICountry); }

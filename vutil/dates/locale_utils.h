@@ -46,6 +46,15 @@ public:
     static CString GetDayName(int day, bool abbreviated);
     static int GetTwoDigitYearMax();
 
+    // The five kept separators as the Get calls above leave them: this thread's copies,
+    // empty until the first call that finds them empty, refreshed on the first call after
+    // another locale table is selected. Per thread, so no reader races a writer.
+    static thread_local CString m_csDecimalSeparator;
+    static thread_local CString m_csThousandsSeparator;
+    static thread_local CString m_csCurrencyDecimalSeparator;
+    static thread_local CString m_csCurrencyThousandsSeparator;
+    static thread_local CString m_csCurrencySymbol;
+
 protected:
     static CString GetLocaleInfoFor(unsigned long type);
     static void GetLocaleInfoNumberFor(unsigned long type, unsigned int& value);
@@ -55,6 +64,9 @@ private:
     // The five separators, kept per locale table.
     struct Separators;
     static const Separators& KeptSeparators();
+    static const CString& Kept(CString& member, CString Separators::*item);
+    // The locale generation this thread's members were filled under; 0 = never.
+    static thread_local unsigned int m_nSeparatorGeneration;
 
 };
 
