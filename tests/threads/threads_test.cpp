@@ -14,6 +14,7 @@
 #include "vutil/dates/locale_utils.h"
 #include "vutil/persist/crypto.h"
 #include "vutil/platform/locale.h"
+#include "vutil/system/installed_apps.h"
 #include "vutil/system/registry_utils.h"
 #include "vutil/text/number_text_conv.h"
 
@@ -29,7 +30,7 @@ TEST(Threads, FirstUseOfEverySingletonAndCache) {
     ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "Software\\vutil\\stress", "Name", "value 1",
                                                   false));
     struct Seen {
-        const void *crypto = nullptr, *logger = nullptr, *crlf = nullptr, *colon = nullptr;
+        const void *crypto = nullptr, *logger = nullptr, *apps = nullptr, *crlf = nullptr, *colon = nullptr;
         int wrong = 0;
     };
     std::vector<Seen> seen(kThreads);
@@ -41,6 +42,7 @@ TEST(Threads, FirstUseOfEverySingletonAndCache) {
             start.arrive_and_wait();
             s.crypto = CCrypto::GetInstance();
             s.logger = CAppLogger::CreateForTesting();
+            s.apps = InstalledApps::GetInstance();
             s.crlf = &SeparatorCRLF();
             s.colon = &SeparatorColon();
             for (int i = 0; i < 200; ++i) {
@@ -66,10 +68,12 @@ TEST(Threads, FirstUseOfEverySingletonAndCache) {
         EXPECT_NE(s.crypto, nullptr);
         EXPECT_EQ(s.crypto, seen[0].crypto) << "one cipher";
         EXPECT_EQ(s.logger, seen[0].logger) << "one logger";
+        EXPECT_EQ(s.apps, seen[0].apps) << "one index";
         EXPECT_EQ(s.crlf, seen[0].crlf);
         EXPECT_EQ(s.colon, seen[0].colon);
     }
     CAppLogger::DeleteInstance();
+    InstalledApps::DeleteInstance();
 }
 
 TEST(Threads, FormatAndParseAlike) {

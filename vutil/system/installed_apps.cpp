@@ -1,6 +1,7 @@
 #include "vutil/system/installed_apps.h"
 
 #include <algorithm>
+#include <mutex>
 #include <new>
 
 #include "vutil/files/file_utils.h"
@@ -17,12 +18,23 @@ bool Exists(const std::string& path) { return platform::GetAttributes(path) != p
 
 }  // namespace
 
+namespace {
+// A first GetInstance from two threads must create one index; never destroyed, so unload
+// may still take it.
+std::mutex& InstanceLock() {
+    static std::mutex* lock = new std::mutex;
+    return *lock;
+}
+}  // namespace
+
 InstalledApps* InstalledApps::GetInstance() {
+    std::lock_guard guard(InstanceLock());
     if (!m_pInstance) m_pInstance = new (std::nothrow) InstalledApps;
     return m_pInstance;
 }
 
 void InstalledApps::DeleteInstance() {
+    std::lock_guard guard(InstanceLock());
     delete m_pInstance;
     m_pInstance = nullptr;
 }
