@@ -14,19 +14,13 @@ namespace {
 
 using test::BmpIcon;
 using test::Executable;
+using test::ExpectPattern;
 using test::GroupMember;
 using test::IconGroup;
 using test::PeKind;
 using test::Resource;
 using test::ResourceSection;
 using test::ThreeGroups;
-
-void ExpectPattern(const IconImage& icon, int bits, int tint) {
-    ASSERT_EQ(icon.rgba.size(), std::size_t(icon.width) * icon.height * 4);
-    for (int y = 0; y < icon.height; ++y)
-        for (int x = 0; x < icon.width; ++x)
-            ASSERT_EQ(test::At(icon, x, y), test::Expected(x, y, bits, tint)) << x << "," << y << " bits " << bits;
-}
 
 class ExeIcons : public ::testing::Test {
 protected:
