@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop_env.h"
+#include "support/string_lists.h"
 #include "vutil/platform/clipboard.h"
 #include "vutil/platform/path.h"
 #include "vutil/system/clipboard_utils.h"
@@ -15,11 +16,7 @@ using test::Bytes;
 using test::ScopedEnv;
 using test::TempDir;
 
-std::vector<std::string> Items(const CStringList& list) {
-    std::vector<std::string> out;
-    for (POSITION pos = list.GetHeadPosition(); pos;) out.push_back(list.GetNext(pos).str());
-    return out;
-}
+using test::Items;
 
 class Clipboard : public ::testing::Test {
 protected:

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "desktop_env.h"
+#include "support/string_lists.h"
 #include "vutil/platform/path.h"
 #include "vutil/system/clipboard_utils.h"
 #include "vutil/system/exe_utils.h"
@@ -59,9 +60,7 @@ TEST_F(XDisplay, TextCopiedHerePastesElsewhereAndBack) {
     WaitForOwnerToLeave();
     CStringList cells;
     ASSERT_TRUE(CClipboardUtils::ParseClipboardText(cells, "#"));
-    std::vector<std::string> got;
-    for (POSITION pos = cells.GetHeadPosition(); pos;) got.push_back(cells.GetNext(pos).str());
-    EXPECT_EQ(got, (std::vector<std::string>{"x", "y", "#", "\xFC"}));
+    EXPECT_EQ(test::Items(cells), (test::Strings{"x", "y", "#", "\xFC"}));
 }
 
 TEST_F(XDisplay, FilesGoOutAsUriListsAndComeBackWithTheirEffect) {

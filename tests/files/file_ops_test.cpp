@@ -27,10 +27,7 @@ using platform::posix::ScopedSysCalls;
 using platform::posix::Sys;
 
 // The library form of a host path: backslashes throughout.
-CString Lib(const fs::path& p) {
-    std::string s = platform::FromHostPath(p.string());
-    return CString(s);
-}
+CString Lib(const fs::path& p) { return CString(platform::FromHostPath(p.string())); }
 
 std::vector<std::string> Names(const fs::path& dir) {
     std::vector<std::string> names;

@@ -12,11 +12,7 @@ namespace {
 using test::Items;
 using test::Strings;
 
-TextArray Array(const Strings& items) {
-    TextArray a;
-    for (const auto& s : items) a.Add(CString(s));
-    return a;
-}
+using test::ArrayOf;
 
 struct SyntaxCase {
     const char* path;
@@ -147,50 +143,50 @@ TEST(PathParts, BreakUpAndCommonParent) {
 }
 
 TEST(DirLists, RelativeAndMembership) {
-    TextArray paths = Array({"C:\\Base\\a.txt", "c:\\base\\", "C:\\other\\b.txt", "C:\\Ba"});
+    TextArray paths = ArrayOf({"C:\\Base\\a.txt", "c:\\base\\", "C:\\other\\b.txt", "C:\\Ba"});
     CDirUtils::MakePathsRelative("C:\\base\\", paths);
     EXPECT_EQ(Items(paths), (Strings{"a.txt", "", "C:\\other\\b.txt", "C:\\Ba"}));
 
     bool exact, parent, inside;
     int index;
-    CDirUtils::IsInDirList("b", Array({"a", "b", "x"}), exact, parent, inside, index);
+    CDirUtils::IsInDirList("b", ArrayOf({"a", "b", "x"}), exact, parent, inside, index);
     EXPECT_FALSE(exact || parent || inside);
     EXPECT_EQ(index, -1);
-    CDirUtils::IsInDirList("b", Array({"b", "a"}), exact, parent, inside, index);
+    CDirUtils::IsInDirList("b", ArrayOf({"b", "a"}), exact, parent, inside, index);
     EXPECT_TRUE(exact);
     EXPECT_EQ(index, 0);
-    CDirUtils::IsInDirList("C:\\a", Array({"D:\\", "-", "c:\\A\\b", "-"}), exact, parent, inside, index);
+    CDirUtils::IsInDirList("C:\\a", ArrayOf({"D:\\", "-", "c:\\A\\b", "-"}), exact, parent, inside, index);
     EXPECT_TRUE(parent && !exact && !inside);
     EXPECT_EQ(index, 2);
-    CDirUtils::IsInDirList("C:\\a\\b\\c", Array({"C:\\a\\"}), exact, parent, inside, index);
+    CDirUtils::IsInDirList("C:\\a\\b\\c", ArrayOf({"C:\\a\\"}), exact, parent, inside, index);
     EXPECT_TRUE(inside && !exact && !parent);
 }
 
 TEST(FileSpecs, AllAndAnyLists) {
     const TextArray none;
-    const TextArray both = Array({"*.txt", "a*.*"});
+    const TextArray both = ArrayOf({"*.txt", "a*.*"});
     EXPECT_TRUE(CFileUtils::MatchFileSpec("abc.txt", true, both, none, false));
     EXPECT_FALSE(CFileUtils::MatchFileSpec("abc.doc", true, both, none, false));
     EXPECT_FALSE(CFileUtils::MatchFileSpec("bcd.txt", true, both, none, false));
     EXPECT_TRUE(CFileUtils::MatchFileSpec("anything", true, none, none, true));
 
-    const TextArray any = Array({"", "*.htm", "*.html"});
+    const TextArray any = ArrayOf({"", "*.htm", "*.html"});
     EXPECT_TRUE(CFileUtils::MatchFileSpec("C:\\site\\index.HTML", true, none, any, false));
     EXPECT_FALSE(CFileUtils::MatchFileSpec("C:\\site\\index.HTML", true, none, any, true));
     EXPECT_FALSE(CFileUtils::MatchFileSpec("C:\\site\\logo.png", true, none, any, false));
     // A spec's directory part is matched against the path's directory.
-    const TextArray inImages = Array({"*\\images\\*.*"});
+    const TextArray inImages = ArrayOf({"*\\images\\*.*"});
     EXPECT_TRUE(CFileUtils::MatchFileSpec("C:\\site\\images\\a.png", true, inImages, none, false));
     EXPECT_FALSE(CFileUtils::MatchFileSpec("C:\\site\\a.png", true, inImages, none, false));
     // A directory is matched by its last name and has no extension.
-    EXPECT_TRUE(CFileUtils::MatchFileSpec("C:\\site\\cgi-bin\\", false, Array({"cgi*"}), none, false));
-    EXPECT_FALSE(CFileUtils::MatchFileSpec("C:\\site\\cgi.bin\\", false, Array({"*.bin"}), none, false));
+    EXPECT_TRUE(CFileUtils::MatchFileSpec("C:\\site\\cgi-bin\\", false, ArrayOf({"cgi*"}), none, false));
+    EXPECT_FALSE(CFileUtils::MatchFileSpec("C:\\site\\cgi.bin\\", false, ArrayOf({"*.bin"}), none, false));
 
-    TextArray files = Array({"a.txt", "b.doc", "c.TXT", "d.txt.bak"});
-    CFileUtils::RemoveMatchingFiles(files, Array({"*.txt"}), true, false);
+    TextArray files = ArrayOf({"a.txt", "b.doc", "c.TXT", "d.txt.bak"});
+    CFileUtils::RemoveMatchingFiles(files, ArrayOf({"*.txt"}), true, false);
     EXPECT_EQ(Items(files), (Strings{"b.doc", "d.txt.bak"}));
-    files = Array({"a.txt", "b.doc", "c.TXT"});
-    CFileUtils::RemoveMatchingFiles(files, Array({"*.txt"}), false, true);
+    files = ArrayOf({"a.txt", "b.doc", "c.TXT"});
+    CFileUtils::RemoveMatchingFiles(files, ArrayOf({"*.txt"}), false, true);
     EXPECT_EQ(Items(files), (Strings{"a.txt"}));
 }
 

@@ -79,21 +79,12 @@ TEST(ShellLink, WrittenBytesFollowTheLayout) {
     EXPECT_EQ(target, fields.target);
 }
 
-// Links as Windows writes them: an item id list first, link info without Unicode
-// offsets, relative path and working directory, and extra data blocks.
+// Links as Windows writes them: the fixture (an item id list first, link info without
+// Unicode offsets, relative path and working directory, extra data blocks), a network
+// link and an environment block.
 TEST(ShellLink, ReadsLinksMadeOnWindows) {
-    Bytes local = LinkHeader(0x1 | 0x2 | 0x8 | 0x10 | 0x80);
-    const std::string ids = test::Bytes({0x14, 0x00, 0x1F, 0x50, 0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69, 0x10,
-                                         0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D, 0x00, 0x00});
-    local.u16(static_cast<unsigned>(ids.size())).str(ids);
     const std::string path = "C:\\Program Files\\App\\app.exe";
-    const std::uint32_t volume = 0x1C, volumeSize = 0x10 + 8;  // label "Windows"
-    const std::uint32_t base = volume + volumeSize, suffix = base + static_cast<std::uint32_t>(path.size()) + 1;
-    local.u32(suffix + 1).u32(0x1C).u32(1).u32(volume).u32(base).u32(0).u32(suffix);
-    local.u32(volumeSize).u32(3).u32(0x1234ABCD).u32(0x10).str("Windows").u8(0).str(path).u8(0).u8(0);
-    local.u16(14).wide("..\\App\\app.exe").u16(20).wide("C:\\Program Files\\App");
-    local.u32(0x60).u32(0xA0000003);  // tracker block, skipped
-    local.u32(0x58).u32(0).str(std::string(0x50, '\0')).u32(0);
+    const std::string local = test::ReadFileBytes(VUTIL_SOURCE_DIR "/fuzz/corpus/shell_link/windows_local.lnk");
 
     // A network link: the share name joined with the suffix.
     Bytes net = LinkHeader(0x2);
@@ -111,7 +102,7 @@ TEST(ShellLink, ReadsLinksMadeOnWindows) {
 
     struct Case {
         std::string bytes, target;
-    } cases[] = {{local.b, path}, {net.b, "\\\\server\\share\\docs\\a.txt"}, {env.b, "%VUTIL_LNK_TEST%\\x.txt"}};
+    } cases[] = {{local, path}, {net.b, "\\\\server\\share\\docs\\a.txt"}, {env.b, "%VUTIL_LNK_TEST%\\x.txt"}};
     test::TempDir tmp;
     ::setenv("VUTIL_LNK_TEST", "/srv/files", 1);
     for (const auto& c : cases) {

@@ -52,11 +52,7 @@ protected:
     test::TempDir tmp;
 };
 
-TextArray Exts(const Strings& items) {
-    TextArray a;
-    for (const auto& s : items) a.Add(CString(s));
-    return a;
-}
+using test::ArrayOf;
 
 TEST_F(Tree, FileListWalkOrderExtensionsAndAttributes) {
     File("b.txt");
@@ -68,38 +64,38 @@ TEST_F(Tree, FileListWalkOrderExtensionsAndAttributes) {
     File(".hidden.txt");
     File(".cfg/inside.txt");  // a hidden folder is still walked
     TextArray files;
-    CFileUtils::GetFileList(Lib(), Exts({"*"}), true, files, false, false, true);
+    CFileUtils::GetFileList(Lib(), ArrayOf({"*"}), true, files, false, false, true);
     EXPECT_EQ(Relative(files), (Strings{".cfg\\inside.txt", "A.TXT", "a.txt.bak", "b.txt", "c.htm", "sub\\deeper\\y.htm",
                                         "sub\\z.txt"}));
     files.DeleteAll();
-    CFileUtils::GetFileList(Lib(), Exts({"txt"}), false, files, true, false, true);
+    CFileUtils::GetFileList(Lib(), ArrayOf({"txt"}), false, files, true, false, true);
     EXPECT_EQ(Relative(files), (Strings{".hidden.txt", "A.TXT", "b.txt"}));
-    files = Exts({"kept"});
-    CFileUtils::GetFileList(Lib(), Exts({"htm", "bak"}), true, files, false, false, false);
+    files = ArrayOf({"kept"});
+    CFileUtils::GetFileList(Lib(), ArrayOf({"htm", "bak"}), true, files, false, false, false);
     EXPECT_EQ(Relative(files), (Strings{"kept", "a.txt.bak", "c.htm", "sub\\deeper\\y.htm"}));
 
-    EXPECT_TRUE(CFileUtils::HasFile(Lib(), Exts({"htm"}), false, false, false, true));
-    EXPECT_FALSE(CFileUtils::HasFile(Lib(), Exts({"doc"}), true, true, true, true));
-    EXPECT_TRUE(CFileUtils::HasFile(Lib("sub/"), Exts({"HTM"}), true, false, false, true));
-    EXPECT_FALSE(CFileUtils::HasFile("", Exts({}), true, true, true, false));
+    EXPECT_TRUE(CFileUtils::HasFile(Lib(), ArrayOf({"htm"}), false, false, false, true));
+    EXPECT_FALSE(CFileUtils::HasFile(Lib(), ArrayOf({"doc"}), true, true, true, true));
+    EXPECT_TRUE(CFileUtils::HasFile(Lib("sub/"), ArrayOf({"HTM"}), true, false, false, true));
+    EXPECT_FALSE(CFileUtils::HasFile("", ArrayOf({}), true, true, true, false));
 
-    TextArray exts = Exts({"zip"});
+    TextArray exts = ArrayOf({"zip"});
     CFileUtils::GetFileExtensions(Lib(), exts, true, true, false, true);
     EXPECT_EQ(Items(exts), (Strings{"bak", "htm", "txt", "zip"}));
 
     if (SetDosAttrib("b.txt", "0x4") && SetDosAttrib("c.htm", "0x22")) {
         files.DeleteAll();
-        CFileUtils::GetFileList(Lib(), Exts({}), false, files, false, false, true);
+        CFileUtils::GetFileList(Lib(), ArrayOf({}), false, files, false, false, true);
         EXPECT_EQ(Relative(files), (Strings{"A.TXT", "a.txt.bak"}));
         files.DeleteAll();
-        CFileUtils::GetFileList(Lib(), Exts({}), false, files, false, true, true);
+        CFileUtils::GetFileList(Lib(), ArrayOf({}), false, files, false, true, true);
         EXPECT_EQ(Relative(files), (Strings{"A.TXT", "a.txt.bak", "b.txt"}));
         // The extension is judged before the attributes; either one leaves a file out.
         files.DeleteAll();
-        CFileUtils::GetFileList(Lib(), Exts({"htm", "txt"}), false, files, false, false, true);
+        CFileUtils::GetFileList(Lib(), ArrayOf({"htm", "txt"}), false, files, false, false, true);
         EXPECT_EQ(Relative(files), (Strings{"A.TXT"}));
-        EXPECT_FALSE(CFileUtils::HasFile(Lib(), Exts({"htm"}), false, false, true, true));
-        EXPECT_TRUE(CFileUtils::HasFile(Lib(), Exts({"htm"}), false, true, false, true));
+        EXPECT_FALSE(CFileUtils::HasFile(Lib(), ArrayOf({"htm"}), false, false, true, true));
+        EXPECT_TRUE(CFileUtils::HasFile(Lib(), ArrayOf({"htm"}), false, true, false, true));
     }
 }
 
@@ -109,7 +105,7 @@ TEST_F(Tree, WalksEndOnLinkLoopsAndOddNames) {
     fs::create_directory_symlink("..", tmp.path() / "a" / "up");
     fs::create_directory_symlink(tmp.path() / "a", tmp.path() / "a" / "self");
     TextArray files;
-    CFileUtils::GetFileList(Lib(), Exts({}), true, files, true, true, true);
+    CFileUtils::GetFileList(Lib(), ArrayOf({}), true, files, true, true, true);
     EXPECT_EQ(Relative(files), (Strings{"a\\x.txt", "caf\xC3\xA9\\\xFF\x80.txt"}));
     TextArray dirs;
     CDirUtils::GetDirectoryList(Lib(), dirs, CDirUtils::GDL_RECURSIVE);
@@ -120,11 +116,11 @@ TEST_F(Tree, WalksEndOnLinkLoopsAndOddNames) {
     EXPECT_FALSE(CFileUtils::IsFile(longName, false, false));
     EXPECT_EQ(CFileUtils::GetUniqueFileName(Lib(), CString('n', 300) + ".txt"), longName);
     files.DeleteAll();
-    CFileUtils::GetFileList(Lib() + CString('n', 300) + "\\", Exts({}), true, files, true, true, false);
+    CFileUtils::GetFileList(Lib() + CString('n', 300) + "\\", ArrayOf({}), true, files, true, true, false);
     EXPECT_TRUE(files.IsEmpty());
     // A drive the table does not map gives nothing, and nothing breaks.
     files.DeleteAll();
-    CFileUtils::GetFileList("Q:\\nowhere\\", Exts({}), true, files, true, true, false);
+    CFileUtils::GetFileList("Q:\\nowhere\\", ArrayOf({}), true, files, true, true, false);
     EXPECT_TRUE(files.IsEmpty());
     EXPECT_FALSE(CDirUtils::IsDir("Q:\\nowhere\\", false));
     EXPECT_FALSE(CFileUtils::IsFile("Q:\\nowhere\\a.txt", false, false));

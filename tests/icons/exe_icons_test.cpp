@@ -14,19 +14,13 @@ namespace {
 
 using test::BmpIcon;
 using test::Executable;
+using test::ExpectPattern;
 using test::GroupMember;
 using test::IconGroup;
 using test::PeKind;
 using test::Resource;
 using test::ResourceSection;
 using test::ThreeGroups;
-
-void ExpectPattern(const IconImage& icon, int bits, int tint) {
-    ASSERT_EQ(icon.rgba.size(), std::size_t(icon.width) * icon.height * 4);
-    for (int y = 0; y < icon.height; ++y)
-        for (int x = 0; x < icon.width; ++x)
-            ASSERT_EQ(test::At(icon, x, y), test::Expected(x, y, bits, tint)) << x << "," << y << " bits " << bits;
-}
 
 class ExeIcons : public ::testing::Test {
 protected:
@@ -110,9 +104,7 @@ TEST_F(ExeIcons, EveryFailureIsLoggedAtItsSite) {
     const std::string kNoType = "{096B26F0-AECA-4B03-A5D0-83AB48499EC9}";
     const std::vector<Failure> cases = {
         {"text file", "just some text, long enough to read twelve bytes\r\n", {"{E4C8DCA2-9A42-4E09-A346-0E7046871BCA}"}, 0},
-        {"short file", "MZ\x90", {"{E4C8DCA2-9A42-4E09-A346-0E7046871BCA}"}, 0},
         {"NT offset zero", Patched(good, 60, std::string(4, '\0')), {"{0CED3592-ACA1-4D68-B25E-E6FA4147A967}"}, 0},
-        {"NT offset past end", Patched(good, 60, "\xff\xff\x00\x00"), {"{0CED3592-ACA1-4D68-B25E-E6FA4147A967}"}, 0},
         {"MZ only, 40 bytes", "MZ" + std::string(38, 'x'), {"{0CED3592-ACA1-4D68-B25E-E6FA4147A967}"}, 0},
         {"no resources", Executable(""), {"{DCFE44B3-2103-470A-AA46-B97361C71534}"}, 0},
         {"no PE signature", Patched(good, 0x80, "NE"), {"{DCFE44B3-2103-470A-AA46-B97361C71534}"}, 0},

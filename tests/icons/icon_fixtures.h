@@ -2,6 +2,9 @@
 // Executables and icon images built byte by byte, the way the published formats lay
 // them out, so the tests need no toolchain.
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,6 +46,14 @@ inline Rgba Expected(int x, int y, int bits, int tint) {
 inline Rgba At(const IconImage& icon, int x, int y) {
     const BYTE* p = &icon.rgba[(std::size_t(y) * icon.width + x) * 4];
     return {p[0], p[1], p[2], p[3]};
+}
+
+// Every pixel of the icon carries the pattern of that depth and tint.
+inline void ExpectPattern(const IconImage& icon, int bits, int tint) {
+    ASSERT_EQ(icon.rgba.size(), std::size_t(icon.width) * icon.height * 4);
+    for (int y = 0; y < icon.height; ++y)
+        for (int x = 0; x < icon.width; ++x)
+            ASSERT_EQ(At(icon, x, y), Expected(x, y, bits, tint)) << x << "," << y << " bits " << bits;
 }
 
 // A 40-byte-header icon image: colour rows bottom up, then the AND mask.
@@ -117,11 +128,8 @@ struct Resource {
 // within a type, entries in the order given.
 inline std::string ResourceSection(const std::vector<Resource>& res, std::uint32_t sectionRva) {
     std::vector<std::uint32_t> types;
-    for (const auto& r : res) {
-        bool seen = false;
-        for (auto t : types) seen |= t == r.type;
-        if (!seen) types.push_back(r.type);
-    }
+    for (const auto& r : res)
+        if (std::find(types.begin(), types.end(), r.type) == types.end()) types.push_back(r.type);
     auto dirHeader = [](std::string& s, std::size_t named, std::size_t ids) {
         for (int i = 0; i < 3; ++i) Put32(s, 0);
         Put16(s, static_cast<std::uint32_t>(named));
@@ -132,9 +140,7 @@ inline std::string ResourceSection(const std::vector<Resource>& res, std::uint32
     std::vector<std::size_t> typeAt;
     for (auto t : types) {
         typeAt.push_back(size);
-        std::size_t n = 0;
-        for (const auto& r : res) n += r.type == t;
-        size += 16 + 8 * n;
+        size += 16 + 8 * std::count_if(res.begin(), res.end(), [t](const Resource& r) { return r.type == t; });
     }
     const std::size_t langDirs = size;
     size += res.size() * 24;

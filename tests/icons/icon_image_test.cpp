@@ -29,9 +29,7 @@ TEST(IconImages, BitmapsAtEveryDepthWithTheirMasks) {
         const IconImage icon = Decode(BmpIcon(c.w, c.h, c.bits, 5));
         ASSERT_EQ(icon.width, c.w);
         ASSERT_EQ(icon.height, c.h);
-        for (int y = 0; y < c.h; ++y)
-            for (int x = 0; x < c.w; ++x)
-                ASSERT_EQ(test::At(icon, x, y), test::Expected(x, y, c.bits, 5)) << c.bits << " bits at " << x << "," << y;
+        test::ExpectPattern(icon, c.bits, 5);
     }
 }
 

@@ -12,6 +12,12 @@ namespace vutil::test {
 
 using Strings = std::vector<std::string>;
 
+inline TextArray ArrayOf(const Strings& items) {
+    TextArray array;
+    for (const auto& s : items) array.Add(CString(s));
+    return array;
+}
+
 inline CStringList ListOf(const Strings& items) {
     CStringList list;
     for (const auto& s : items) list.AddTail(CString(s));

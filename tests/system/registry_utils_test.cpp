@@ -114,7 +114,7 @@ TEST_F(RegistryUtils, EncryptedBranchesOnEmptyAndForeignValues) {
     EXPECT_EQ(CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, "S", "wide", true), "low byte");
 }
 
-TEST_F(RegistryUtils, DeleteKeyRules) {
+TEST_F(RegistryUtils, DeleteKeyAndValueRules) {
     ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "A\\B\\C", "v", "x", false));
     ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "Top", "v", "x", false));
     EXPECT_FALSE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "A\\B\\C\\"));  // empty last component
@@ -126,9 +126,6 @@ TEST_F(RegistryUtils, DeleteKeyRules) {
     EXPECT_FALSE(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "A\\B"));
     EXPECT_TRUE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "Top"));  // parent is the root itself
     EXPECT_FALSE(CRegistryUtils::DeleteKey(HKEY_CURRENT_USER, "Missing\\Child"));
-}
-
-TEST_F(RegistryUtils, DeleteValue) {
     ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "v", "x", false));
     EXPECT_FALSE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, "S", ""));
     EXPECT_TRUE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, "S", "V"));
@@ -141,10 +138,7 @@ TEST_F(RegistryUtils, ListsValuesInCreationOrder) {
     TextArray names;
     names.Add("kept");
     CRegistryUtils::GetKeyValues(HKEY_CURRENT_USER, "S", names);
-    ASSERT_EQ(names.GetCount(), 4u);
-    EXPECT_EQ(names.GetAt(1), "zulu");
-    EXPECT_EQ(names.GetAt(2), "alpha");
-    EXPECT_EQ(names.GetAt(3), "Mike");
+    EXPECT_EQ(test::Items(names), (std::vector<std::string>{"kept", "zulu", "alpha", "Mike"}));
 }
 
 TEST_F(RegistryUtils, SubKeysNonRecursiveAndPreOrder) {

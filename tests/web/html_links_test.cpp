@@ -21,17 +21,13 @@ struct HtmlSteps : CHTMLUtils {
     using CHTMLUtils::ParseLinkValidExt;
 };
 
-TextArray Lines(const std::vector<std::string>& lines) {
-    TextArray a;
-    for (const auto& l : lines) a.Add(CString(l));
-    return a;
-}
+using test::ArrayOf;
 
 using test::Items;
 
 std::vector<std::string> LinksOf(const std::vector<std::string>& lines, const char* ext, bool unverified) {
     TextArray links;
-    CHTMLUtils::ParseLinksFromLines(Lines(lines), CString(ext), links, unverified);
+    CHTMLUtils::ParseLinksFromLines(ArrayOf(lines), CString(ext), links, unverified);
     return Items(links);
 }
 
@@ -141,13 +137,13 @@ TEST(Anchors, IndexOfTheAnchorPart) {
 TEST(Anchors, NamesAndIdsSortedWithDuplicatesMerged) {
     TextArray anchors;
     bool dup = true;
-    CHTMLUtils::GetAnchors(Lines({"<a name='Top'>", "<A ID=\"top\">", "<a name=top>", "<abbr id=\"x\">",
+    CHTMLUtils::GetAnchors(ArrayOf({"<a name='Top'>", "<A ID=\"top\">", "<a name=top>", "<abbr id=\"x\">",
                                   "<p id=\"no\"> <a class=k name = \"b c\">", "   "}),
                            anchors, dup);
     EXPECT_EQ(Items(anchors), (std::vector<std::string>{"b c", "Top", "x"}));
     EXPECT_TRUE(dup);
     anchors.DeleteAll();
-    CHTMLUtils::GetAnchors(Lines({"<a name=\"one\"><a name=\"two\">"}), anchors, dup);
+    CHTMLUtils::GetAnchors(ArrayOf({"<a name=\"one\"><a name=\"two\">"}), anchors, dup);
     EXPECT_FALSE(dup);
     EXPECT_EQ(anchors.GetCount(), 2u);
 }
@@ -155,15 +151,15 @@ TEST(Anchors, NamesAndIdsSortedWithDuplicatesMerged) {
 TEST(TagTexts, TextBetweenTagsAlsoAcrossLines) {
     TextArray texts;
     CHTMLUtils::ParseTextBetweenHTMLTags(
-        Lines({"<TITLE>Home</title> <title lang=en>Two</title>", "<title>Start", "middle", "end</TITLE> x"}),
+        ArrayOf({"<TITLE>Home</title> <title lang=en>Two</title>", "<title>Start", "middle", "end</TITLE> x"}),
         CString("<title"), CString("</title>"), texts);
     EXPECT_EQ(Items(texts), (std::vector<std::string>{"Home", "Two", "Start", "middle", "end"}));
 }
 
 TEST(BasePath, FoundOnlyInTheHeadAndAsWritten) {
-    EXPECT_EQ(CHTMLUtils::GetHTMLBasePathFromLines(Lines({"<head>", "<base  href = '../root/'>"})).str(), "../root/");
-    EXPECT_EQ(CHTMLUtils::GetHTMLBasePathFromLines(Lines({"</head><base href='x/'>"})).str(), "");
-    EXPECT_EQ(CHTMLUtils::GetHTMLBasePathFromLines(Lines({"<BASE HREF='x/'>"})).str(), "");
+    EXPECT_EQ(CHTMLUtils::GetHTMLBasePathFromLines(ArrayOf({"<head>", "<base  href = '../root/'>"})).str(), "../root/");
+    EXPECT_EQ(CHTMLUtils::GetHTMLBasePathFromLines(ArrayOf({"</head><base href='x/'>"})).str(), "");
+    EXPECT_EQ(CHTMLUtils::GetHTMLBasePathFromLines(ArrayOf({"<BASE HREF='x/'>"})).str(), "");
 }
 
 // Hostile pages: the time for twice the input stays near twice the time. The two sizes
@@ -215,7 +211,7 @@ TEST(ParseLinks, HostileInputTakesLinearTime) {
 TEST(ParseLinks, TenMegabyteAttributeValue) {
     std::string value(10u << 20, 'a');
     TextArray links;
-    CHTMLUtils::ParseLinksFromLines(Lines({"<a href=\"" + value + ".html\">"}), CString("htm"), links, true);
+    CHTMLUtils::ParseLinksFromLines(ArrayOf({"<a href=\"" + value + ".html\">"}), CString("htm"), links, true);
     ASSERT_EQ(links.GetCount(), 1u);
     EXPECT_EQ(links.GetAt(0).GetLength(), static_cast<int>(value.size()) + 5);
 }

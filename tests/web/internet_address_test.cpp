@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/string_lists.h"
 #include "vutil/text/string_utils.h"
 #include "vutil/web/internet_utils.h"
 #include "vutil/web/top_level_domains_internal.h"
@@ -61,11 +62,7 @@ TEST(EmailAddress, Validity) {
     for (const auto& [text, valid] : cases) EXPECT_EQ(CInternetUtils::IsValidEmailAddress(text), valid) << text;
 }
 
-std::vector<std::string> Items(const TextArray& a) {
-    std::vector<std::string> out;
-    for (unsigned i = 0; i < a.GetCount(); ++i) out.emplace_back(a.GetAt(i).GetString());
-    return out;
-}
+using test::Items;
 
 TEST(EmailAddress, FoundInText) {
     TextArray found;

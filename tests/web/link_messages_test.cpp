@@ -57,7 +57,6 @@ TEST_P(Descriptions, TitleAndText) {
 INSTANTIATE_TEST_SUITE_P(Fixed, Descriptions, ::testing::Values(
     Described{0, "", "Not yet validated."},
     Described{200, "", ""},
-    Described{301, "", ""},
     Described{399, "", ""},
     Described{10000, "Unknown problem", nullptr},
     Described{10001, "No URL given", "The URL address itself is empty."},
@@ -70,7 +69,6 @@ INSTANTIATE_TEST_SUITE_P(Fixed, Descriptions, ::testing::Values(
               "The link is a link to the file itself. For example, if there is a link in \"About.htm\" such as <a "
               "href=\"About.htm\">Contacts</a>, then this error would be reported."},
     Described{10016, "File is empty", "The file specified in this link has no content."},
-    Described{10019, "Duplicate anchors", nullptr},
     Described{10024, "Application error detected", nullptr},
     Described{400, "Invalid URL syntax", "HTTP 400: Invalid syntax of URL."},
     Described{404, "URL is unavailable",
@@ -86,9 +84,8 @@ INSTANTIATE_TEST_SUITE_P(Fixed, Descriptions, ::testing::Values(
     Described{500, "Internal server error", "HTTP Server-side Error 500: Internal server error."},
     Described{511, "Network authorization required", nullptr},
     Described{598, "Network connection time-out",
-              "HTTP Server-side Error 598: A network time-out occurred. Check your Internet connection."},
-    Described{599, "Network connection time-out",
-              "HTTP Server-side Error 599: A network time-out occurred. Check your Internet connection."}));
+              "HTTP Server-side Error 598: A network time-out occurred. Check your Internet connection."}));
+
 
 TEST(Descriptions, FileDoesNotExistIsParagraphs) {
     std::string text = Text(CHTMLUtils::HTTP_LINK_LOCAL_NOTEXIST);
