@@ -16,6 +16,7 @@
 #include "vutil/platform/dir_attrib.h"
 #include "vutil/platform/error.h"
 #include "vutil/platform/path.h"
+#include "vutil/platform/posix/file_ops_internal.h"
 #include "vutil/platform/posix/sys_calls.h"
 
 namespace vutil::platform {
@@ -35,14 +36,6 @@ bool Host(std::string_view path, std::string& host) {
     // "dir/" and "dir" are the same entry to stat; keep "/" itself.
     while (host.size() > 1 && host.back() == '/') host.pop_back();
     return true;
-}
-
-std::uint64_t FileTimeOf(const struct timespec& ts) {
-    // FILETIME: 100 ns ticks since 1601-01-01 UTC.
-    constexpr std::int64_t kEpochDiff = 11644473600LL;
-    const std::int64_t secs = static_cast<std::int64_t>(ts.tv_sec) + kEpochDiff;
-    if (secs < 0) return 0;
-    return static_cast<std::uint64_t>(secs) * 10000000ULL + static_cast<std::uint64_t>(ts.tv_nsec / 100);
 }
 
 bool IsDotName(std::string_view host) {
@@ -85,9 +78,9 @@ bool InfoOf(const std::string& host, EntryInfo& info) {
     if (isLink && ::stat(host.c_str(), &st) != 0) st = lst;  // a dangling link is still an entry
     info.attributes = AttributesOf(st, isLink, IsDotName(host), DosBitsOf(host.c_str(), !isLink));
     info.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    info.writeTime = FileTimeOf(st.st_mtim);
-    info.accessTime = FileTimeOf(st.st_atim);
-    info.creationTime = FileTimeOf(st.st_ctim);
+    info.writeTime = posix::FileTimeOf(st.st_mtim);
+    info.accessTime = posix::FileTimeOf(st.st_atim);
+    info.creationTime = posix::FileTimeOf(st.st_ctim);
     info.device = static_cast<std::uint64_t>(st.st_dev);
     info.inode = static_cast<std::uint64_t>(st.st_ino);
     return true;

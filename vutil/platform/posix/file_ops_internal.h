@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,10 @@ bool HostOf(std::string_view path, std::string& host);
 std::string ParentOf(const std::string& host);
 std::string BaseOf(const std::string& host);
 void SyncDirectory(const std::string& dir);
+
+// File times (100 ns ticks since 1601, UTC) and back; a time before 1601 reads as 0.
+std::uint64_t FileTimeOf(const struct timespec& ts);
+struct timespec TimespecOf(std::uint64_t fileTime);
 
 // A temporary file beside a target, removed unless committed by rename.
 class TempFile {
