@@ -25,19 +25,6 @@ namespace {
 
 constexpr char kDosAttribName[] = "user.DOSATTRIB";
 
-// The host path for a library path; a path the drive table cannot place is "not found".
-bool Host(std::string_view path, std::string& host) {
-    auto h = ToHostPath(path);
-    if (!h || h->empty()) {
-        SetLastErrorCode(h ? kErrorFileNotFound : kErrorPathNotFound);
-        return false;
-    }
-    host = std::move(*h);
-    // "dir/" and "dir" are the same entry to stat; keep "/" itself.
-    while (host.size() > 1 && host.back() == '/') host.pop_back();
-    return true;
-}
-
 bool IsDotName(std::string_view host) {
     const std::size_t slash = host.find_last_of('/');
     std::string_view name = slash == std::string_view::npos ? host : host.substr(slash + 1);
@@ -134,7 +121,7 @@ DWORD GetAttributes(std::string_view path) noexcept {
     try {
         std::string host;
         EntryInfo info;
-        if (!Host(path, host) || !InfoOf(host, info)) return kInvalidAttributes;
+        if (!posix::HostOf(path, host) || !InfoOf(host, info)) return kInvalidAttributes;
         return info.attributes;
     } catch (...) {
         SetLastErrorCode(kErrorNotEnoughMemory);
@@ -145,7 +132,7 @@ DWORD GetAttributes(std::string_view path) noexcept {
 bool GetEntryInfo(std::string_view path, EntryInfo& info) noexcept {
     try {
         std::string host;
-        return Host(path, host) && InfoOf(host, info);
+        return posix::HostOf(path, host) && InfoOf(host, info);
     } catch (...) {
         SetLastErrorCode(kErrorNotEnoughMemory);
         return false;
@@ -155,7 +142,7 @@ bool GetEntryInfo(std::string_view path, EntryInfo& info) noexcept {
 bool SetAttributes(std::string_view path, DWORD attributes) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         struct stat st {};
         if (::stat(host.c_str(), &st) != 0) {
             SetLastErrorFromErrno(errno);
@@ -178,7 +165,7 @@ bool SetAttributes(std::string_view path, DWORD attributes) noexcept {
 bool PathExists(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         if (::access(host.c_str(), F_OK) == 0) return true;
         SetLastErrorFromErrno(errno);
         return false;
@@ -190,7 +177,7 @@ bool PathExists(std::string_view path) noexcept {
 DirHandle OpenDirectory(std::string_view dir) noexcept {
     try {
         auto d = std::make_unique<Dir>();
-        if (!Host(dir, d->host)) return nullptr;
+        if (!posix::HostOf(dir, d->host)) return nullptr;
         d->dir = ::opendir(d->host.c_str());
         if (!d->dir) {
             SetLastErrorFromErrno(errno);
@@ -268,7 +255,7 @@ void CloseDirectory(DirHandle h) noexcept {
 bool MakeDirectory(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         if (::mkdir(host.c_str(), 0777) == 0) return true;
         SetLastErrorFromErrno(errno, ErrorContext::kCreateDirectory);
         return false;
@@ -281,7 +268,7 @@ bool MakeDirectory(std::string_view path) noexcept {
 bool RemoveEmptyDirectory(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         struct stat st {};
         if (::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
             if (::unlink(host.c_str()) == 0) return true;
@@ -299,7 +286,7 @@ bool RemoveEmptyDirectory(std::string_view path) noexcept {
 bool RemoveFile(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         if (::unlink(host.c_str()) == 0) return true;
         SetLastErrorFromErrno(errno == EISDIR ? EACCES : errno);
         return false;
@@ -312,7 +299,7 @@ bool RemoveFile(std::string_view path) noexcept {
 bool MovePath(std::string_view from, std::string_view to) noexcept {
     try {
         std::string src, dst;
-        if (!Host(from, src) || !Host(to, dst)) return false;
+        if (!posix::HostOf(from, src) || !posix::HostOf(to, dst)) return false;
         if (::renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return true;
         int err = errno;
         if (err == EINVAL || err == ENOSYS) {
@@ -356,7 +343,7 @@ std::string CreateTempFileName(std::string_view dir, std::string_view prefix, un
             std::snprintf(hex, sizeof hex, "%X", n);
             std::string path = base + hex + ".tmp";
             std::string host;
-            if (!Host(path, host)) return {};
+            if (!posix::HostOf(path, host)) return {};
             const int fd = ::open(host.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
             if (fd >= 0) {
                 ::close(fd);
