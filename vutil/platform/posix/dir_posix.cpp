@@ -64,12 +64,7 @@ bool InfoOf(const std::string& host, EntryInfo& info) {
     struct stat st = lst;
     if (isLink && ::stat(host.c_str(), &st) != 0) st = lst;  // a dangling link is still an entry
     info.attributes = AttributesOf(st, isLink, IsDotName(host), DosBitsOf(host.c_str(), !isLink));
-    info.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    info.writeTime = posix::FileTimeOf(st.st_mtim);
-    info.accessTime = posix::FileTimeOf(st.st_atim);
-    info.creationTime = posix::FileTimeOf(st.st_ctim);
-    info.device = static_cast<std::uint64_t>(st.st_dev);
-    info.inode = static_cast<std::uint64_t>(st.st_ino);
+    posix::FillEntryInfo(st, info);
     return true;
 }
 

@@ -188,6 +188,15 @@ std::uint64_t FileTimeOf(const struct timespec& ts) {
            static_cast<std::uint64_t>(ts.tv_nsec / 100);
 }
 
+void FillEntryInfo(const struct stat& st, EntryInfo& info) {
+    info.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    info.writeTime = FileTimeOf(st.st_mtim);
+    info.accessTime = FileTimeOf(st.st_atim);
+    info.creationTime = FileTimeOf(st.st_ctim);
+    info.device = static_cast<std::uint64_t>(st.st_dev);
+    info.inode = static_cast<std::uint64_t>(st.st_ino);
+}
+
 struct timespec TimespecOf(std::uint64_t fileTime) {
     struct timespec ts {};
     const auto ticks = static_cast<std::int64_t>(fileTime) - kFileTimeUnixEpoch;

@@ -136,12 +136,7 @@ bool GetHandleInfo(FileHandle h, EntryInfo& info, bool& diskFile) noexcept {
     diskFile = S_ISREG(st.st_mode);
     info.attributes = S_ISDIR(st.st_mode) ? DWORD{kAttrDirectory} : DWORD{0};
     if (!(st.st_mode & S_IWUSR)) info.attributes |= kAttrReadOnly;
-    info.size = diskFile ? static_cast<std::uint64_t>(st.st_size) : 0;
-    info.writeTime = posix::FileTimeOf(st.st_mtim);
-    info.accessTime = posix::FileTimeOf(st.st_atim);
-    info.creationTime = posix::FileTimeOf(st.st_ctim);
-    info.device = static_cast<std::uint64_t>(st.st_dev);
-    info.inode = static_cast<std::uint64_t>(st.st_ino);
+    posix::FillEntryInfo(st, info);
     return true;
 }
 
