@@ -1,12 +1,15 @@
 // CTest: the report file's lines, and when the desktop's handler is asked to open it
-// (a stand-in xdg-open on PATH records the call instead of starting a viewer).
+// (a private XDG tree names a stand-in viewer that records the call).
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/test_support.h"
@@ -27,19 +30,36 @@ std::vector<std::string> ReportLines(const std::string& path) {
 
 class ReportTest : public ::testing::Test {
 protected:
-    ReportTest() : m_path(std::string(std::getenv("PATH") ? std::getenv("PATH") : "")) {
-        const std::string opener = m_dir.File("xdg-open");
-        test::WriteFileBytes(opener, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + m_dir.File("opened") + "'\n");
-        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-        m_pathEnv.emplace("PATH", (m_dir.path().string() + ":" + m_path).c_str());
+    ReportTest() {
+        const std::string viewer = m_dir.File("viewer");
+        // Writes under a temporary name and renames: the detached viewer's record is whole when seen.
+        test::WriteFileBytes(viewer, "#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + m_dir.File("opened.tmp") + "'\nmv '" +
+                                         m_dir.File("opened.tmp") + "' '" + m_dir.File("opened") + "'\n");
+        std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+        std::filesystem::create_directories(m_dir.path() / "data" / "mime");
+        std::filesystem::create_directories(m_dir.path() / "data" / "applications");
+        std::filesystem::create_directories(m_dir.path() / "config");
+        test::WriteFileBytes(m_dir.File("data/mime/globs2"), "50:text/plain:*.txt\n");
+        test::WriteFileBytes(m_dir.File("data/applications/viewer.desktop"),
+                             "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + viewer + " %f\n");
+        test::WriteFileBytes(m_dir.File("config/mimeapps.list"), "[Default Applications]\ntext/plain=viewer.desktop\n");
+        for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
+            const std::string base = std::string(name).find("DATA") != std::string::npos ? "data" : "config";
+            const std::string dir = m_dir.File(std::string(name).ends_with("HOME") ? base : "none");
+            m_env.emplace_back(std::make_unique<test::ScopedEnv>(name, dir));
+        }
     }
     std::string Opened() const {
         return std::filesystem::exists(m_dir.File("opened")) ? test::ReadFileBytes(m_dir.File("opened")) : "";
     }
+    // The viewer runs detached; the test's own limit bounds the wait.
+    std::string WaitOpened() const {
+        while (!std::filesystem::exists(m_dir.File("opened"))) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return Opened();
+    }
 
     test::TempDir m_dir;
-    std::string m_path;
-    std::optional<test::ScopedEnv> m_pathEnv;
+    std::vector<std::unique_ptr<test::ScopedEnv>> m_env;
 };
 
 TEST_F(ReportTest, ThreePassesOneFailure) {
@@ -94,7 +114,7 @@ TEST_F(ReportTest, AFailureOpensTheReport) {
     CTest::ReportTestCaseResult(false);
     const std::string file = m_dir.File("failed.txt");
     CTest::ReportTestSummary(file.c_str());
-    EXPECT_EQ(Opened(), file + "\n");
+    EXPECT_EQ(WaitOpened(), file + "\n");
     EXPECT_EQ(ReportLines(file)[6], "Success rate:            0%.");
 }
 

@@ -7,28 +7,12 @@
 
 #include "command.h"
 #include "vutil/platform/error.h"
-#include "vutil/platform/terminal.h"
 #include "vutil/system/recycle_bin.h"
 
 namespace {
 
 using vutil::CString;
 using vutil::RecycleBin;
-
-// A status line for a person watching; erased when the work is done.
-class Status {
-public:
-    explicit Status(const std::string& text)
-        : m_on(vutil::platform::StreamIsTerminal(vutil::platform::StdStream::Error)) {
-        if (m_on) std::cerr << text << "..." << std::flush;
-    }
-    ~Status() {
-        if (m_on) std::cerr << "\r\033[K" << std::flush;
-    }
-
-private:
-    bool m_on;
-};
 
 int RunBin(const std::vector<std::string>& args) {
     if (args.empty()) return vutil::cli::UsageError("bin", "missing action (list, restore or empty)");
@@ -37,7 +21,7 @@ int RunBin(const std::vector<std::string>& args) {
         if (args.size() > 1) return vutil::cli::UsageError("bin", "list takes no arguments");
         vutil::TextArray stored, former;
         {
-            Status status("reading the bin");
+            vutil::cli::StatusLine status("reading the bin");
             RecycleBin::GetContent(stored, former, false);
         }
         for (unsigned int i = 0; i < stored.GetCount(); ++i)
@@ -57,7 +41,7 @@ int RunBin(const std::vector<std::string>& args) {
         if (args.size() > 1) return vutil::cli::UsageError("bin", "empty takes no arguments");
         bool ok;
         {
-            Status status("emptying the bin");
+            vutil::cli::StatusLine status("emptying the bin");
             ok = RecycleBin::DeleteAll();
         }
         if (!ok) return vutil::cli::SystemError("bin", "cannot empty the bin", vutil::platform::GetLastErrorCode());

@@ -7,33 +7,13 @@
 #include "command.h"
 #include "vutil/dates/date_time.h"
 #include "vutil/files/file_utils.h"
-#include "vutil/platform/terminal.h"
 
 namespace {
 
 using vutil::CFileUtils;
 using vutil::CString;
 
-bool WantsHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") return true;
-    return false;
-}
-
-// A status line for a person watching a long copy; erased when the work is done.
-class Status {
-public:
-    explicit Status(const std::string& text)
-        : m_on(vutil::platform::StreamIsTerminal(vutil::platform::StdStream::Error)) {
-        if (m_on) std::cerr << text << "..." << std::flush;
-    }
-    ~Status() {
-        if (m_on) std::cerr << "\r\033[K" << std::flush;
-    }
-
-private:
-    bool m_on;
-};
+using vutil::cli::WantsHelp;
 
 // The library speaks backslashes; a leading one still names a host absolute path.
 CString Path(const std::string& arg) {
@@ -60,7 +40,7 @@ int RunCopyOrMove(const std::string& name, const std::vector<std::string>& args)
     CString errors;
     bool ok;
     {
-        Status status((move ? "moving " : "copying ") + args[0]);
+        vutil::cli::StatusLine status((move ? "moving " : "copying ") + args[0]);
         ok = move ? CFileUtils::MoveFileA(Path(args[0]), Path(args[1]), errors)
                   : CFileUtils::CopyFileA(Path(args[0]), Path(args[1]), errors);
     }

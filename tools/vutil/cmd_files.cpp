@@ -9,7 +9,6 @@
 #include "vutil/dates/date_time.h"
 #include "vutil/files/dir_utils.h"
 #include "vutil/files/file_utils.h"
-#include "vutil/platform/terminal.h"
 
 namespace {
 
@@ -18,11 +17,7 @@ using vutil::CFileUtils;
 using vutil::CString;
 using vutil::TextArray;
 
-bool WantsHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") return true;
-    return false;
-}
+using vutil::cli::WantsHelp;
 
 // "*.htm;*.html" -> two specs.
 void AddSpecs(const std::string& text, TextArray& specs) {
@@ -40,21 +35,6 @@ CString DirArgument(const std::string& arg) {
     CDirUtils::EnsureTrailingBackslash(dir);
     return dir;
 }
-
-// A status line for a person watching; erased before the results are printed.
-class Status {
-public:
-    explicit Status(const std::string& text)
-        : m_on(vutil::platform::StreamIsTerminal(vutil::platform::StdStream::Error)) {
-        if (m_on) std::cerr << text << "..." << std::flush;
-    }
-    ~Status() {
-        if (m_on) std::cerr << "\r\033[K" << std::flush;
-    }
-
-private:
-    bool m_on;
-};
 
 void Print(const CString& line) {
     // Most names are ASCII, which needs no conversion.
@@ -108,7 +88,7 @@ int RunLs(const std::vector<std::string>& args) {
     }
     TextArray files;
     {
-        Status status("listing " + dirArg);
+        vutil::cli::StatusLine status("listing " + dirArg);
         CFileUtils::GetFileList(dir, extensions, recursive, files, hidden, hidden, false);
     }
     const TextArray none;
@@ -142,7 +122,7 @@ int RunDirs(const std::vector<std::string>& args) {
     }
     TextArray dirs;
     {
-        Status status("listing " + dirArg);
+        vutil::cli::StatusLine status("listing " + dirArg);
         CDirUtils::GetDirectoryList(dir, dirs, flags);
     }
     for (const CString& d : dirs) Print(d);
@@ -187,7 +167,7 @@ int RunDu(const std::vector<std::string>& args) {
     std::uint64_t smallest = 0, largest = 0, total = 0;
     bool found;
     {
-        Status status("analysing " + dirArg);
+        vutil::cli::StatusLine status("analysing " + dirArg);
         found = CDirUtils::DoDirAnalysis(dir, exts, recursive, &oldest, &newest, &smallest, &largest, &total);
         TextArray extList;
         for (int i = 0; i < exts.GetSize(); ++i) extList.Add(exts[i]);

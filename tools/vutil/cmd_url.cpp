@@ -7,7 +7,6 @@
 
 #include "command.h"
 #include "vutil/framework/internet_session.h"
-#include "vutil/platform/terminal.h"
 #include "vutil/web/internet_utils.h"
 
 namespace {
@@ -18,22 +17,6 @@ using vutil::CInternetUtils;
 constexpr const char* kName = "url";
 constexpr const char* kUsage =
     "check [--email] <address>... | fetch [--lines N] [--timeout MS] <url>";
-
-// "fetching <url>..." on a terminal while the server is slow to answer; cleared after.
-class Status {
-public:
-    explicit Status(const std::string& url) : m_on(vutil::platform::StreamIsTerminal(vutil::platform::StdStream::Error)) {
-        if (m_on) std::cerr << "fetching " << url << "..." << std::flush;
-    }
-    ~Status() { Clear(); }
-    void Clear() {
-        if (m_on) std::cerr << "\r\033[K" << std::flush;
-        m_on = false;
-    }
-
-private:
-    bool m_on;
-};
 
 void PrintHelp() {
     std::cout << "usage: vutil url " << kUsage << "\n"
@@ -106,7 +89,7 @@ int RunFetch(const std::vector<std::string>& args) {
     try {
         const vutil::DWORD flags =
             vutil::INTERNET_FLAG_RELOAD | vutil::INTERNET_FLAG_NO_CACHE_WRITE | vutil::INTERNET_FLAG_TRANSFER_ASCII;
-        Status progress(url);
+        vutil::cli::StatusLine progress("fetching " + url);
         std::unique_ptr<vutil::CStdioFile> file(session->OpenURL(url.c_str(), 1, flags));
         progress.Clear();
         auto* http = static_cast<vutil::CHttpFile*>(file.get());

@@ -19,11 +19,7 @@ using vutil::CFileUtils;
 using vutil::CString;
 using vutil::CZipArchive;
 
-bool WantsHelp(const std::vector<std::string>& args) {
-    for (const auto& a : args)
-        if (a == "--help" || a == "-h") return true;
-    return false;
-}
+using vutil::cli::WantsHelp;
 
 // "<verb> 12.3 MB" on a terminal, redrawn at most every 4 MB, erased at the end.
 class ProgressLine {

@@ -31,6 +31,23 @@ std::string Utf8(const Text& text) {
     return Utf8(text.GetString(), text.GetLength());
 }
 
+// True when "--help" or "-h" is among the arguments.
+bool WantsHelp(const std::vector<std::string>& args);
+
+// "<text>..." on standard error while a person watches (it is a terminal) during long
+// work; erased by Clear or at the end of the scope, before results are printed.
+class StatusLine {
+public:
+    explicit StatusLine(const std::string& text);
+    ~StatusLine() { Clear(); }
+    StatusLine(const StatusLine&) = delete;
+    StatusLine& operator=(const StatusLine&) = delete;
+    void Clear();
+
+private:
+    bool m_on;
+};
+
 // Prints "vutil <name>: <message>" to standard error and returns 2.
 int UsageError(const std::string& name, const std::string& message);
 // A failure of the system: prints "vutil <name>: <message>: <error text of code>" to

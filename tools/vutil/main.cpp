@@ -12,6 +12,7 @@
 #include "vutil/framework/exceptions.h"
 #include "vutil/platform/codepage.h"
 #include "vutil/platform/error.h"
+#include "vutil/platform/terminal.h"
 
 namespace vutil::cli {
 
@@ -32,6 +33,21 @@ std::vector<std::string> ReadLines(std::istream& in) {
 
 std::string Utf8(const char* text, int length) {
     return vutil::platform::cp::Cp1252ToUtf8(std::string_view(text, length > 0 ? static_cast<std::size_t>(length) : 0));
+}
+
+bool WantsHelp(const std::vector<std::string>& args) {
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return false;
+}
+
+StatusLine::StatusLine(const std::string& text) : m_on(platform::StreamIsTerminal(platform::StdStream::Error)) {
+    if (m_on) std::cerr << text << "..." << std::flush;
+}
+
+void StatusLine::Clear() {
+    if (m_on) std::cerr << "\r\033[K" << std::flush;
+    m_on = false;
 }
 
 int UsageError(const std::string& name, const std::string& message) {

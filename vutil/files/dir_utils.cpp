@@ -11,6 +11,7 @@
 #include "vutil/framework/file_find.h"
 #include "vutil/platform/dir.h"
 #include "vutil/platform/error.h"
+#include "vutil/platform/file_ops.h"
 
 namespace vutil {
 
@@ -187,7 +188,17 @@ bool CDirUtils::ClearDirectory(const CString& dir, CString& errors, bool removeD
     bool failed = false;
     for (const CString& file : files) {
         CString fileErrors;
-        if (fi::DeleteOneFile(file, fileErrors, toRecycleBin)) continue;
+        // A link goes as the link: making it writable first would change the file it
+        // points at, outside the tree.
+        const DWORD a = platform::GetAttributes(file.view());
+        bool deleted;
+        if (a != platform::kInvalidAttributes && (a & platform::kAttrReparsePoint)) {
+            deleted = toRecycleBin ? platform::MoveToTrash(file.view()) : platform::RemoveFile(file.view());
+            if (!deleted) fi::AppendError(fileErrors, fi::LastErrorText());
+        } else {
+            deleted = CFileUtils::DeleteFileA(file, fileErrors, toRecycleBin, false);
+        }
+        if (deleted) continue;
         failed = true;
         if (!errors.IsEmpty()) errors += ", ";
         errors += file + "(" + fileErrors + ")";

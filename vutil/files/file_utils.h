@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vutil/core/text_array.h"
+#include "vutil/files/smart_handle.h"
 #include "vutil/framework/cstring.h"
 #include "vutil/framework/exe_types.h"
 #include "vutil/framework/image_list.h"
@@ -103,7 +104,7 @@ protected:
     // ---- Executable resources ----
     // The walk runs over a read-only view of imageSize bytes starting at image; every
     // offset and size read from the file is checked against that extent before use.
-    static bool IsEXEFile(platform::FileHandle file);
+    static bool IsEXEFile(SmartHANDLE& file);
     static const IMAGE_RESOURCE_DIRECTORY* LoadResourceTable(const IMAGE_DOS_HEADER* image, std::size_t imageSize);
     static const BYTE* GetRelativeVirtualAddress(const IMAGE_DOS_HEADER* image, std::size_t imageSize,
                                                  unsigned long address);

@@ -8,7 +8,8 @@
 
 #include "vutil/files/file_utils.h"
 #include "vutil/files/files_internal.h"
-#include "vutil/platform/mapped_file.h"
+#include "vutil/files/smart_handle.h"
+#include "vutil/platform/file_ops.h"
 #include "vutil/platform/system.h"
 
 namespace vutil {
@@ -98,11 +99,11 @@ const BYTE* ResolveEntry(const IMAGE_DOS_HEADER* image, std::size_t size, std::s
 
 }  // namespace
 
-bool CFileUtils::IsEXEFile(platform::FileHandle file) {
+bool CFileUtils::IsEXEFile(SmartHANDLE& file) {
     BYTE head[12];
     std::size_t got = 0;
     while (got < sizeof head) {
-        std::int64_t n = platform::ReadFile(file, head + got, sizeof head - got);
+        std::int64_t n = platform::ReadFile(SmartHANDLE::ToFile(file), head + got, sizeof head - got);
         if (n <= 0) break;
         got += static_cast<std::size_t>(n);
     }
@@ -260,33 +261,29 @@ void CFileUtils::ExtractIcons(const IMAGE_DOS_HEADER* image, std::size_t imageSi
 
 void CFileUtils::LoadFileIcons(const CString& path, CImageList& images, bool small) {
     images.Remove(-1);
-    struct Handle {
-        platform::FileHandle h;
-        ~Handle() {
-            if (h != platform::kInvalidFile) platform::CloseFile(h);
-        }
-    } file{platform::OpenFile(path.view(), platform::kFileRead)};
+    SmartHANDLE file(SmartHANDLE::FromFile(platform::OpenFile(path.view(), platform::kFileRead)));
     const CString detail = CString(" ") + path;
-    if (file.h == platform::kInvalidFile) {
+    if (!file.IsValid()) {
         LogWithError("{7C0DE977-18E9-45E6-A29B-9B8E067DABB4}", detail);
         return;
     }
-    if (!IsEXEFile(file.h)) {
+    if (!IsEXEFile(file)) {
         Log("{E4C8DCA2-9A42-4E09-A346-0E7046871BCA}", detail);
         return;
     }
-    std::size_t size = 0;
-    if (!platform::PrepareFileMapping(file.h, size)) {
+    // Nothing to map in an empty file (the system refuses an empty view too).
+    const std::int64_t length = platform::GetFileSize(SmartHANDLE::ToFile(file));
+    if (length <= 0 || static_cast<std::uint64_t>(length) > SIZE_MAX) {
         LogWithError("{4154E1CE-95E8-4C29-ACF9-C4C828F95E7C}", detail);
         return;
     }
-    platform::ScopedFileView view;
-    if (!platform::MapFileView(file.h, size, view.View())) {
+    std::size_t size = static_cast<std::size_t>(length);
+    SmartFileMap view(platform::MapFileView(SmartHANDLE::ToFile(file), size, false));
+    if (!view.IsValid()) {
         LogWithError("{34B27B60-B54C-4C4B-910D-51E3027C2243}", detail);
         return;
     }
-    const auto* image = reinterpret_cast<const IMAGE_DOS_HEADER*>(view.View().data);
-    size = view.View().size;
+    const auto* image = static_cast<const IMAGE_DOS_HEADER*>(static_cast<void*>(view));
     if (NtHeaders(image, size) == 0) {
         Log("{0CED3592-ACA1-4D68-B25E-E6FA4147A967}", detail);
         return;

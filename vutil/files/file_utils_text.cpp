@@ -37,16 +37,6 @@ void LogWithErrorText(const char* withText, const char* bare, long osError) {
     }
 }
 
-// Read-only files are made writable before they are replaced.
-bool MakeFileWritable(const CString& path) {
-    DWORD attributes = platform::GetAttributes(path.GetString());
-    if (attributes == platform::kInvalidAttributes || !(attributes & platform::kAttrReadOnly)) return true;
-    if (platform::SetAttributes(path.GetString(), platform::kAttrNormal)) return true;
-    Log(CString("{6158A8EC-C827-4a84-9C14-2D0018E8BF40}") +
-        CString(platform::GetErrorMessage(platform::GetLastErrorCode())));
-    return false;
-}
-
 void ReadPlain(const CString& path, TextArray& lines) {
     CFile file;
     CFileException error;
@@ -206,7 +196,7 @@ bool CFileUtils::WriteFileContent(const CString& path, const TextArray& lines, b
         Log("{ADB1FCA0-27AD-40AD-9931-EEF227660A95}");
         return false;
     }
-    if (platform::PathExists(path.GetString()) && !MakeFileWritable(path)) {
+    if (platform::PathExists(path.GetString()) && !CFileUtils::EnsureFileIsWritable(path)) {
         Log("{42823FC8-C60D-422A-886E-E3D0FB623337}");
         return false;
     }

@@ -3,7 +3,6 @@
 #include "vutil/core/app_logger.h"
 #include "vutil/platform/dir.h"
 #include "vutil/platform/error.h"
-#include "vutil/platform/file_ops.h"
 #include "vutil/system/system_utils.h"
 
 namespace vutil::files_internal {
@@ -27,27 +26,6 @@ bool VisitedDirs::Enter(const CString& dir) {
     platform::EntryInfo info;
     if (!platform::GetEntryInfo(dir.view(), info)) return true;  // the enumeration will report it
     return m_seen.emplace(info.device, info.inode).second;
-}
-
-bool DeleteOneFile(const CString& path, CString& errors, bool toRecycleBin) {
-    const DWORD attrs = platform::GetAttributes(path.view());
-    if (attrs != platform::kInvalidAttributes && (attrs & platform::kAttrDirectory) &&
-        !(attrs & platform::kAttrReparsePoint)) {
-        platform::SetLastErrorCode(platform::kErrorAccessDenied);
-        AppendError(errors, LastErrorText());
-        return false;
-    }
-    if (toRecycleBin) {
-        if (platform::MoveToTrash(path.view())) return true;
-        AppendError(errors, LastErrorText());
-        return false;
-    }
-    if (attrs != platform::kInvalidAttributes && (attrs & platform::kAttrReadOnly) &&
-        !(attrs & platform::kAttrReparsePoint))
-        platform::SetAttributes(path.view(), platform::kAttrNormal);
-    if (platform::RemoveFile(path.view())) return true;
-    AppendError(errors, LastErrorText());
-    return false;
 }
 
 }  // namespace vutil::files_internal

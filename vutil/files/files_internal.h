@@ -29,8 +29,4 @@ private:
     std::set<std::pair<std::uint64_t, std::uint64_t>> m_seen;
 };
 
-// Makes the file writable and deletes it (or moves it to the trash); messages go to
-// errors. A link is removed as the link.
-bool DeleteOneFile(const CString& path, CString& errors, bool toRecycleBin);
-
 }  // namespace vutil::files_internal

@@ -56,6 +56,8 @@ protected:
     // Brings more bytes into the block buffer, keeping the unread rest (fewer than
     // unitSize bytes) in front. False at the end of the file or on a failed read.
     bool Fill(std::size_t unitSize);
+    // The next byte of a byte-wide file, carriage returns skipped; -1 at the end, -2 on a read error.
+    int NextByteSkippingCR();
     // Collects the next line of units of unitSize bytes ending at the stored unit
     // (lf0, lf1); a unit (cr0, cr1) just before it is dropped. The line is either in
     // the block buffer (*begin, *units) or was gathered in lineBuffer. -1 at the end.

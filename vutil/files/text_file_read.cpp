@@ -193,9 +193,7 @@ int TextFileReader::ReadWideLine(bool bigEndian, TextFileBuffer& wide, TextFileB
     return 0;
 }
 
-// ---- ANSI ------------------------------------------------------------------------
-
-int ANSI_TextFileReader::ReadChar() {
+int TextFileReader::NextByteSkippingCR() {
     for (;;) {
         if (m_nReadPos >= m_nBufferCount) {
             if (!Fill(1)) return m_bEndOfFile ? -1 : -2;
@@ -205,6 +203,10 @@ int ANSI_TextFileReader::ReadChar() {
         if (c != 0x0D) return c;
     }
 }
+
+// ---- ANSI ------------------------------------------------------------------------
+
+int ANSI_TextFileReader::ReadChar() { return NextByteSkippingCR(); }
 
 int ANSI_TextFileReader::ReadLine(char** line, UINT, const char*, BOOL* usedDefault) {
     const char* begin = nullptr;
@@ -221,16 +223,7 @@ int ANSI_TextFileReader::ReadLine(char** line, UINT, const char*, BOOL* usedDefa
 
 // ---- UTF-8 -------------------------------------------------------------------------
 
-int UTF8_TextFileReader::ReadChar() {
-    for (;;) {
-        if (m_nReadPos >= m_nBufferCount) {
-            if (!Fill(1)) return m_bEndOfFile ? -1 : -2;
-            continue;
-        }
-        auto c = static_cast<unsigned char>(m_pBuffer[m_nReadPos++]);
-        if (c != 0x0D) return c;
-    }
-}
+int UTF8_TextFileReader::ReadChar() { return NextByteSkippingCR(); }
 
 int UTF8_TextFileReader::ReadLine(char** line, UINT, const char* defaultChar, BOOL* usedDefault) {
     const char* begin = nullptr;

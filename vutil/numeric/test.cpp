@@ -2,7 +2,7 @@
 
 #include "vutil/dates/date_time.h"
 #include "vutil/files/file_utils.h"
-#include "vutil/platform/open_document.h"
+#include "vutil/system/exe_utils.h"
 
 namespace vutil {
 
@@ -66,8 +66,11 @@ void CTest::ReportTestSummary(const CString& reportPath) {
     }
     m_arrayReport.Add(rule);
     const bool written = CFileUtils::WriteFileContent(reportPath, m_arrayReport, false, 0);
-    if (written && m_nTotalTestCasesFailed > 0 && !platform::DocumentOpeningSuppressed())
-        platform::OpenDocumentWithHandler(reportPath.GetString());
+    if (written && m_nTotalTestCasesFailed > 0) {
+        CString error;
+        CExeUtils::ShellLaunchApp(reportPath, CString(), CString(), false, CExeUtils::LC_OPEN, 1 /* normal */, error,
+                                  nullptr);
+    }
 }
 
 }  // namespace vutil

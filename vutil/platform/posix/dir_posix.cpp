@@ -16,6 +16,7 @@
 #include "vutil/platform/dir_attrib.h"
 #include "vutil/platform/error.h"
 #include "vutil/platform/path.h"
+#include "vutil/platform/posix/file_ops_internal.h"
 #include "vutil/platform/posix/sys_calls.h"
 
 namespace vutil::platform {
@@ -23,27 +24,6 @@ namespace vutil::platform {
 namespace {
 
 constexpr char kDosAttribName[] = "user.DOSATTRIB";
-
-// The host path for a library path; a path the drive table cannot place is "not found".
-bool Host(std::string_view path, std::string& host) {
-    auto h = ToHostPath(path);
-    if (!h || h->empty()) {
-        SetLastErrorCode(h ? kErrorFileNotFound : kErrorPathNotFound);
-        return false;
-    }
-    host = std::move(*h);
-    // "dir/" and "dir" are the same entry to stat; keep "/" itself.
-    while (host.size() > 1 && host.back() == '/') host.pop_back();
-    return true;
-}
-
-std::uint64_t FileTimeOf(const struct timespec& ts) {
-    // FILETIME: 100 ns ticks since 1601-01-01 UTC.
-    constexpr std::int64_t kEpochDiff = 11644473600LL;
-    const std::int64_t secs = static_cast<std::int64_t>(ts.tv_sec) + kEpochDiff;
-    if (secs < 0) return 0;
-    return static_cast<std::uint64_t>(secs) * 10000000ULL + static_cast<std::uint64_t>(ts.tv_nsec / 100);
-}
 
 bool IsDotName(std::string_view host) {
     const std::size_t slash = host.find_last_of('/');
@@ -84,12 +64,7 @@ bool InfoOf(const std::string& host, EntryInfo& info) {
     struct stat st = lst;
     if (isLink && ::stat(host.c_str(), &st) != 0) st = lst;  // a dangling link is still an entry
     info.attributes = AttributesOf(st, isLink, IsDotName(host), DosBitsOf(host.c_str(), !isLink));
-    info.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    info.writeTime = FileTimeOf(st.st_mtim);
-    info.accessTime = FileTimeOf(st.st_atim);
-    info.creationTime = FileTimeOf(st.st_ctim);
-    info.device = static_cast<std::uint64_t>(st.st_dev);
-    info.inode = static_cast<std::uint64_t>(st.st_ino);
+    posix::FillEntryInfo(st, info);
     return true;
 }
 
@@ -141,7 +116,7 @@ DWORD GetAttributes(std::string_view path) noexcept {
     try {
         std::string host;
         EntryInfo info;
-        if (!Host(path, host) || !InfoOf(host, info)) return kInvalidAttributes;
+        if (!posix::HostOf(path, host) || !InfoOf(host, info)) return kInvalidAttributes;
         return info.attributes;
     } catch (...) {
         SetLastErrorCode(kErrorNotEnoughMemory);
@@ -152,7 +127,7 @@ DWORD GetAttributes(std::string_view path) noexcept {
 bool GetEntryInfo(std::string_view path, EntryInfo& info) noexcept {
     try {
         std::string host;
-        return Host(path, host) && InfoOf(host, info);
+        return posix::HostOf(path, host) && InfoOf(host, info);
     } catch (...) {
         SetLastErrorCode(kErrorNotEnoughMemory);
         return false;
@@ -162,7 +137,7 @@ bool GetEntryInfo(std::string_view path, EntryInfo& info) noexcept {
 bool SetAttributes(std::string_view path, DWORD attributes) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         struct stat st {};
         if (::stat(host.c_str(), &st) != 0) {
             SetLastErrorFromErrno(errno);
@@ -185,7 +160,7 @@ bool SetAttributes(std::string_view path, DWORD attributes) noexcept {
 bool PathExists(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         if (::access(host.c_str(), F_OK) == 0) return true;
         SetLastErrorFromErrno(errno);
         return false;
@@ -197,7 +172,7 @@ bool PathExists(std::string_view path) noexcept {
 DirHandle OpenDirectory(std::string_view dir) noexcept {
     try {
         auto d = std::make_unique<Dir>();
-        if (!Host(dir, d->host)) return nullptr;
+        if (!posix::HostOf(dir, d->host)) return nullptr;
         d->dir = ::opendir(d->host.c_str());
         if (!d->dir) {
             SetLastErrorFromErrno(errno);
@@ -275,7 +250,7 @@ void CloseDirectory(DirHandle h) noexcept {
 bool MakeDirectory(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         if (::mkdir(host.c_str(), 0777) == 0) return true;
         SetLastErrorFromErrno(errno, ErrorContext::kCreateDirectory);
         return false;
@@ -288,7 +263,7 @@ bool MakeDirectory(std::string_view path) noexcept {
 bool RemoveEmptyDirectory(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         struct stat st {};
         if (::lstat(host.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
             if (::unlink(host.c_str()) == 0) return true;
@@ -306,7 +281,7 @@ bool RemoveEmptyDirectory(std::string_view path) noexcept {
 bool RemoveFile(std::string_view path) noexcept {
     try {
         std::string host;
-        if (!Host(path, host)) return false;
+        if (!posix::HostOf(path, host)) return false;
         if (::unlink(host.c_str()) == 0) return true;
         SetLastErrorFromErrno(errno == EISDIR ? EACCES : errno);
         return false;
@@ -319,7 +294,7 @@ bool RemoveFile(std::string_view path) noexcept {
 bool MovePath(std::string_view from, std::string_view to) noexcept {
     try {
         std::string src, dst;
-        if (!Host(from, src) || !Host(to, dst)) return false;
+        if (!posix::HostOf(from, src) || !posix::HostOf(to, dst)) return false;
         if (::renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return true;
         int err = errno;
         if (err == EINVAL || err == ENOSYS) {
@@ -363,7 +338,7 @@ std::string CreateTempFileName(std::string_view dir, std::string_view prefix, un
             std::snprintf(hex, sizeof hex, "%X", n);
             std::string path = base + hex + ".tmp";
             std::string host;
-            if (!Host(path, host)) return {};
+            if (!posix::HostOf(path, host)) return {};
             const int fd = ::open(host.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
             if (fd >= 0) {
                 ::close(fd);

@@ -3,9 +3,12 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 
+#include "vutil/platform/dir.h"
 #include "vutil/platform/posix/fd.h"
 
 namespace vutil::platform::posix {
@@ -16,6 +19,12 @@ bool HostOf(std::string_view path, std::string& host);
 std::string ParentOf(const std::string& host);
 std::string BaseOf(const std::string& host);
 void SyncDirectory(const std::string& dir);
+
+// File times (100 ns ticks since 1601, UTC) and back; a time before 1601 reads as 0.
+std::uint64_t FileTimeOf(const struct timespec& ts);
+struct timespec TimespecOf(std::uint64_t fileTime);
+// Size (regular files only), times and identity of a stat result; attributes are left to the caller.
+void FillEntryInfo(const struct stat& st, EntryInfo& info);
 
 // A temporary file beside a target, removed unless committed by rename.
 class TempFile {

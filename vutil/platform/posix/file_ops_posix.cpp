@@ -180,7 +180,23 @@ bool SameFileSystem(std::string_view a, std::string_view b) noexcept {
     }
 }
 
-namespace {
+namespace posix {
+std::uint64_t FileTimeOf(const struct timespec& ts) {
+    const std::int64_t secs = static_cast<std::int64_t>(ts.tv_sec) + kFileTimeUnixEpoch / kFileTimeTicksPerSecond;
+    if (secs < 0) return 0;
+    return static_cast<std::uint64_t>(secs) * static_cast<std::uint64_t>(kFileTimeTicksPerSecond) +
+           static_cast<std::uint64_t>(ts.tv_nsec / 100);
+}
+
+void FillEntryInfo(const struct stat& st, EntryInfo& info) {
+    info.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    info.writeTime = FileTimeOf(st.st_mtim);
+    info.accessTime = FileTimeOf(st.st_atim);
+    info.creationTime = FileTimeOf(st.st_ctim);
+    info.device = static_cast<std::uint64_t>(st.st_dev);
+    info.inode = static_cast<std::uint64_t>(st.st_ino);
+}
+
 struct timespec TimespecOf(std::uint64_t fileTime) {
     struct timespec ts {};
     const auto ticks = static_cast<std::int64_t>(fileTime) - kFileTimeUnixEpoch;
@@ -194,7 +210,7 @@ struct timespec TimespecOf(std::uint64_t fileTime) {
     ts.tv_nsec = static_cast<long>(rest * 100);
     return ts;
 }
-}  // namespace
+}  // namespace posix
 
 bool SetFileTimes(std::string_view path, std::uint64_t /*creation*/, std::uint64_t access,
                   std::uint64_t write) noexcept {
@@ -202,7 +218,7 @@ bool SetFileTimes(std::string_view path, std::uint64_t /*creation*/, std::uint64
         std::string host;
         if (!HostOf(path, host)) return false;
         // The birth time of a POSIX file cannot be set; access and write can.
-        const struct timespec times[2] = {TimespecOf(access), TimespecOf(write)};
+        const struct timespec times[2] = {posix::TimespecOf(access), posix::TimespecOf(write)};
         if (::utimensat(AT_FDCWD, host.c_str(), times, 0) != 0) {
             SetLastErrorFromErrno(errno);
             return false;

@@ -11,6 +11,7 @@
 #include "vutil/platform/file_tree.h"
 #include "vutil/platform/path.h"
 #include "vutil/platform/posix/fd.h"
+#include "vutil/platform/posix/file_ops_internal.h"
 #include "vutil/platform/posix/sys_calls.h"
 
 namespace vutil::platform {
@@ -18,11 +19,6 @@ namespace vutil::platform {
 namespace {
 
 int Fd(FileHandle h) { return static_cast<int>(h); }
-
-std::uint64_t FileTimeOf(const timespec& t) {
-    return static_cast<std::uint64_t>(static_cast<std::int64_t>(t.tv_sec) * 10000000 + t.tv_nsec / 100 +
-                                      116444736000000000LL);
-}
 
 bool BadPart(const std::string& p) {
     return p.empty() || p == "." || p == ".." || p.find('/') != std::string::npos ||
@@ -123,11 +119,7 @@ bool RemoveFileIn(FileHandle dir, const std::string& name) noexcept {
 }
 
 bool SetFileWriteTime(FileHandle h, std::uint64_t fileTime) noexcept {
-    const std::int64_t ticks = static_cast<std::int64_t>(fileTime) - 116444736000000000LL;
-    timespec times[2];
-    times[0].tv_sec = static_cast<time_t>(ticks >= 0 ? ticks / 10000000 : -((-ticks + 9999999) / 10000000));
-    times[0].tv_nsec = static_cast<long>((ticks - static_cast<std::int64_t>(times[0].tv_sec) * 10000000) * 100);
-    times[1] = times[0];
+    const timespec times[2] = {posix::TimespecOf(fileTime), posix::TimespecOf(fileTime)};
     if (::futimens(Fd(h), times) != 0) {
         SetLastErrorFromErrno(errno);
         return false;
@@ -144,12 +136,7 @@ bool GetHandleInfo(FileHandle h, EntryInfo& info, bool& diskFile) noexcept {
     diskFile = S_ISREG(st.st_mode);
     info.attributes = S_ISDIR(st.st_mode) ? DWORD{kAttrDirectory} : DWORD{0};
     if (!(st.st_mode & S_IWUSR)) info.attributes |= kAttrReadOnly;
-    info.size = diskFile ? static_cast<std::uint64_t>(st.st_size) : 0;
-    info.writeTime = FileTimeOf(st.st_mtim);
-    info.accessTime = FileTimeOf(st.st_atim);
-    info.creationTime = FileTimeOf(st.st_ctim);
-    info.device = static_cast<std::uint64_t>(st.st_dev);
-    info.inode = static_cast<std::uint64_t>(st.st_ino);
+    posix::FillEntryInfo(st, info);
     return true;
 }
 
