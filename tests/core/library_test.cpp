@@ -14,21 +14,6 @@ TEST(LibraryTest, ConstantStrings) {
     EXPECT_EQ(&vutil::SeparatorColon(), &vutil::SeparatorColon());  // built once
 }
 
-TEST(LibraryTest, AddLineSplitsTheSite) {
-    CAppLogger* log = CAppLogger::CreateForTesting();
-    ASSERT_NE(log, nullptr);
-    log->AddLine("{996D9989-7ACC-46d8-9265-A13FF9AEFFE5}   failed (x)  ");
-    log->AddLine("  no braces  ");
-    log->AddLine("} before {");
-    ASSERT_EQ(log->Lines().size(), 3u);
-    EXPECT_EQ(log->Lines()[0].site, "{996D9989-7ACC-46d8-9265-A13FF9AEFFE5}");
-    EXPECT_EQ(log->Lines()[0].text, "failed (x)");
-    EXPECT_EQ(log->Lines()[1].site, "");
-    EXPECT_EQ(log->Lines()[1].text, "  no braces  ");
-    EXPECT_EQ(log->Lines()[2].site, "}");  // the order of the braces is not checked
-    EXPECT_EQ(log->Lines()[2].text, "before {");
-}
-
 TEST(LibraryTest, UnloadDestroysEverySingleton) {
     ASSERT_NE(CAppLogger::CreateForTesting(), nullptr);
     ASSERT_NE(vutil::CCrypto::GetInstance(), nullptr);
