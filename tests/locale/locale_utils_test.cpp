@@ -264,27 +264,5 @@ TEST(LocaleUtils, PosixCLocaleAnswersAsUnitedStates) {
     }
 }
 
-TEST(LocaleCli, PrintsEveryAnswer) {
-    test::TempDir dir;
-    std::string out;
-    ASSERT_EQ(test::RunCommand("VUTIL_LOCALE=de-DE " VUTIL_CLI_PATH " locale", &out), 0);
-    for (const char* line : {"Locale: de-DE\n", "DecimalSeparator: ,\n", "ThousandsSeparator: .\n", "FirstDayOfWeek: 2\n",
-                             "DateOrdering: day 0, month 1, year 2\n", "Day1: Sonntag / So\n", "TwoDigitYearMax: 29\n"})
-        EXPECT_NE(out.find(line), std::string::npos) << line << out;
-}
-
-TEST(RegCli, SetGetListDelete) {
-    test::TempDir dir;
-    std::string out;
-    ASSERT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg set 'HKCU\\Software\\Cli' greeting 'hello there'", &out), 0);
-    ASSERT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg get 'HKEY_CURRENT_USER\\software\\cli' GREETING", &out), 0);
-    EXPECT_EQ(out, "hello there\n");
-    ASSERT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg list 'HKCU\\Software'", &out), 0);
-    EXPECT_EQ(out, "Cli\\\n");
-    EXPECT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg delete 'HKCU\\Software\\Cli' greeting"), 0);
-    EXPECT_EQ(test::RunCommand(VUTIL_CLI_PATH " reg get 'HKCU\\Software\\Cli' greeting 2>/dev/null"), 1);
-    EXPECT_EQ(CRegistryUtils::HaveKey(HKEY_CURRENT_USER, "Software\\Cli"), true);  // same store file
-}
-
 }  // namespace
 }  // namespace vutil
