@@ -98,23 +98,6 @@ TEST(ArchiveDump, DateRecords) {
     EXPECT_EQ(status, 1);
 }
 
-TEST(ArchiveDump, ReadsAPipeToItsEnd) {
-    test::TempDir dir;
-    TextArray a;
-    for (int i = 0; i < 2000; ++i) a.Add(CString(std::string(static_cast<std::size_t>(i % 90), 'a' + i % 26)));
-    const std::string bytes = test::StoreRecord(a);
-    const std::string path = dir.File("doc.bin");
-    for (const char* options : {"", "--as textarray"}) {
-        const std::string fromFile = Dump(dir, bytes, options);
-        std::string fromPipe;
-        const int rc = test::RunCommand("cat '" + path + "' | " + VUTIL_CLI_PATH + " archive dump /dev/stdin " + options,
-                                        &fromPipe);
-        EXPECT_EQ(rc, 0) << options;
-        EXPECT_GT(fromFile.size(), bytes.size()) << options;
-        EXPECT_EQ(fromPipe, fromFile) << options;
-    }
-}
-
 TEST(ArchiveDump, DamagedAddressNamesTheProblem) {
     test::TempDir dir;
     int status = 0;
