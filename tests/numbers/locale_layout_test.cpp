@@ -33,7 +33,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // English (United States): "3;0", negative number order 1, currency orders 0 / 0.
         LayoutCase{"en-US", "group -1234567", "-1,234,567"},
-        LayoutCase{"en-US", "group -1234.5 --currency", "($1,234.50)"},
         // English (United Kingdom): pound sign, negative currency order 1.
         LayoutCase{"en-GB", "group -1234.5 --currency", "-\xA3" "1,234.50"},
         // German (Germany): swapped separators, "1,1 €" and "-1,1 €".
@@ -42,7 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"de-DE", "bytes 1048575", "1.023,99 KB"},
         LayoutCase{"de-DE", "fromfraction 1.234,5", "1234.5"},
         // English (India): "3;2;0" and currency order 12 ("$ -1.1").
-        LayoutCase{"en-IN", "group 1234567890", "1,23,45,67,890"},
         LayoutCase{"en-IN", "group -1234567.5 --currency", "Rs. -12,34,567.50"}));
 
 TEST(NumberCommand, Conversions) {
@@ -50,9 +48,6 @@ TEST(NumberCommand, Conversions) {
         const char* args;
         const char* expected;
     } cases[] = {
-        {"roman 1994", "MCMXCIV\n"},
-        {"fromroman mcmxciv", "1994\n"},
-        {"fraction 2.25", "2 1/4\n"},
         {"colour 'rgb(255, 128, 0)'", "#FF8000\nRGB(255, 128,   0)\n"},
         {"colour 0x0080ff", "#FF8000\nRGB(255, 128,   0)\n"},
     };
