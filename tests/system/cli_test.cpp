@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "drive_env.h"
 #include "support/test_support.h"
@@ -58,27 +57,6 @@ TEST_F(BinCli, BadUsageExitsTwo) {
     for (const char* args : {"bin", "bin list extra", "bin restore", "bin restore a b", "bin empty now", "bin frob",
                              "drives --what"})
         EXPECT_EQ(Cli(args), 2) << args;
-}
-
-TEST_F(BinCli, DrivesShowsTheMappedFolderAndItsSpace) {
-    std::string out, total;
-    ASSERT_EQ(Cli("drives --bytes", &out), 0);
-    ASSERT_EQ(test::RunCommand("python3 -c \"import os; s=os.statvfs('" + (base / "c").string() +
-                                   "'); print(s.f_blocks*s.f_frsize)\"",
-                               &total),
-              0);
-    total.pop_back();
-    std::istringstream lines(out);
-    std::string header, row;
-    std::getline(lines, header);
-    std::getline(lines, row);
-    EXPECT_EQ(header.substr(0, 5), "drive");
-    std::istringstream fields(row);
-    std::string letter, folder;
-    fields >> letter >> folder;
-    EXPECT_EQ(letter, "C:\\");
-    EXPECT_EQ(folder, (base / "c").string() + "/");
-    EXPECT_NE(row.find("/" + total + " "), std::string::npos) << row;
 }
 
 }  // namespace
