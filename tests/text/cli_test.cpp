@@ -28,17 +28,6 @@ TEST(Cli, MatchPrintsMatchingTexts) {
     EXPECT_EQ(rc, 2);
 }
 
-TEST(Cli, ReadabilityOfAFile) {
-    vutil::test::TempDir dir;
-    vutil::test::WriteFileBytes(dir.File("page.txt"),
-                                "\xEF\xBB\xBFThe cat sat on the mat.\r\n\r\n"
-                                "Unquestionably, organizational communication requires interpretation.\n");
-    int rc = -1;
-    EXPECT_EQ(Cli("readability " + dir.File("page.txt"), &rc),
-              "words: 12\nsentences: 2\nsyllables: 27\nreading ease: 10.40\ngrade level: 13\n");
-    EXPECT_EQ(rc, 0);
-}
-
 struct BadRun {
     std::string args;
     int status;
