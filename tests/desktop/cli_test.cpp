@@ -11,24 +11,6 @@ using test::RunCommand;
 
 std::string Cli(const std::string& args) { return std::string("'") + VUTIL_CLI_PATH + "' " + args; }
 
-TEST(Cli, ClipCopiesAndPastesThroughTheFile) {
-    test::TempDir dir;
-    test::ScopedEnv clip("VUTIL_CLIPBOARD", dir.File("clip").c_str());
-    std::string out;
-    ASSERT_EQ(RunCommand("printf 'a\\tb\\r\\nc\\303\\251' | " + Cli("clip copy")), 0);
-    ASSERT_EQ(RunCommand(Cli("clip paste"), &out), 0);
-    EXPECT_EQ(out, "a\tb\nc\xC3\xA9\n");
-    test::WriteText(dir.File("f.txt"), "x");
-    ASSERT_EQ(RunCommand("cd '" + dir.path().string() + "' && " + Cli("clip copy --cut f.txt gone.txt")), 0);
-    ASSERT_EQ(RunCommand(Cli("clip files"), &out), 0);
-    EXPECT_EQ(out, "move\nC:" + [&] {
-        std::string p = dir.File("f.txt");
-        for (auto& ch : p) if (ch == '/') ch = '\\';
-        return p;
-    }() + "\n");
-    EXPECT_EQ(RunCommand(Cli("clip paste") + " 2>/dev/null"), 1);  // files, no text
-}
-
 TEST(Cli, BadUsageAndFailuresHaveTheirExitCodes) {
     test::TempDir dir;
     test::ScopedEnv noOpen("VUTIL_NO_OPEN", "1");
