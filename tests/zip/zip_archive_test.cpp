@@ -315,27 +315,6 @@ TEST(ZipArchive, Zip64ForMoreThan65535Entries) {
     EXPECT_EQ(e.name, "e65535");
 }
 
-// Writes and checks 4.3 GB: run by hand (--gtest_also_run_disabled_tests), never in CI.
-TEST(ZipArchive, DISABLED_Zip64ForAnEntryPast4GiB) {
-    test::TempDir tmp;
-    const std::uint64_t size = 4'300'000'000ull;
-    { std::ofstream(tmp.File("big.bin")); }
-    fs::resize_file(tmp.File("big.bin"), size);  // sparse zeros
-    TextArray files;
-    files.Add(CString(tmp.File("big.bin")));
-    ASSERT_TRUE(CFileUtils::CreateZipFile(CString(tmp.File("big.zip")), files, CString(tmp.path().string() + "/")));
-    fs::remove(tmp.File("big.bin"));
-    EXPECT_EQ(Py(tmp, "z = zipfile.ZipFile(sys.argv[1]); print(z.testzip(), z.infolist()[0].file_size)",
-                 Q(tmp.File("big.zip"))),
-              "None 4300000000\n");
-    EXPECT_EQ(test::RunCommand("unzip -tq " + Q(tmp.File("big.zip")) + " >/dev/null"), 0);
-    TextArray names;
-    std::vector<std::uint64_t> sizes;
-    std::vector<DateTime> times;
-    ASSERT_TRUE(CFileUtils::GetZipContent(CString(tmp.File("big.zip")), names, sizes, times));
-    EXPECT_EQ(sizes, std::vector<std::uint64_t>{size});
-}
-
 TEST(ZipArchive, ResultCodesAndMessages) {
     const std::pair<unsigned, const char*> table[] = {
         {0x0, "Success"},
