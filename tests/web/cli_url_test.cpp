@@ -15,15 +15,6 @@ std::string Cli(const std::string& args, int* status) {
     return out;
 }
 
-TEST(CliUrl, CheckRepairsAndReportsInvalid) {
-    int rc = -1;
-    EXPECT_EQ(Cli("check ww.example.org example.com", &rc),
-              "valid   ww.example.org -> http://www.example.org/\nvalid   example.com -> http://example.com/\n");
-    EXPECT_EQ(rc, 0);
-    EXPECT_EQ(Cli("check example.zzz --email a@b.c", &rc), "invalid example.zzz\nvalid   a@b.c\n");
-    EXPECT_EQ(rc, 1);
-}
-
 TEST(CliUrl, BadUsageExitsTwo) {
     for (const char* args : {"", "check", "fetch", "fetch --lines x http://127.0.0.1/", "frobnicate", "check --odd a.com"}) {
         int rc = -1;
