@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
     for (const auto& f : files) {
         std::ifstream in(f, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        Compare(f, bytes, vutil::CFileUtils::GetFileExt(vutil::CString(f)), corpus, detail, 3);
+        Compare(f.substr(f.rfind('/') + 1), bytes, vutil::CFileUtils::GetFileExt(vutil::CString(f)), corpus, detail, 3);
     }
     Totals big;
     Compare("generated page", GeneratedPage(50u << 20), vutil::CString("html"), big, true, 2);
