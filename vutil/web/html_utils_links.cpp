@@ -291,6 +291,8 @@ void LinksOfPage(const TextArray& lines, const CString& extension, bool includeU
             SpecialTagLinks(line, sink, "<guid>", "</guid>");
         }
     }
+    // A page with a huge tag should not leave its copy behind for the life of the thread.
+    if (t_lowerTag.capacity() > (1u << 20)) std::string().swap(t_lowerTag);
 }
 
 }  // namespace
