@@ -23,6 +23,13 @@ public:
         if (generation < kSlots) {
             if (const T* kept = m_slots[generation].load(std::memory_order_acquire)) return *kept;
         }
+        return Make(generation, build);
+    }
+
+private:
+    // Out of line, so a call that finds its value saves no registers for building one.
+    template <typename Build>
+    [[gnu::noinline]] const T& Make(unsigned int generation, Build& build) {
         auto* made = new T();
         const bool whole = build(*made);
         const T* expected = nullptr;
@@ -40,7 +47,6 @@ public:
         return scratch;
     }
 
-private:
     // Generations count the tables chosen so far: the built-in ones and the process's.
     static constexpr std::size_t kSlots = 16;
     std::array<std::atomic<const T*>, kSlots> m_slots{};

@@ -450,14 +450,9 @@ std::pair<const Table*, std::string> ProcessTable() {
     return chosen;
 }
 
-// Exact comparison with the value read last time; `known` holds no NUL, so the loop
-// stops at the end of the shorter text.
-bool SameText(const std::string& known, const char* text) {
-    for (const char c : known) {
-        if (*text++ != c) return false;
-    }
-    return *text == '\0';
-}
+// Exact comparison with the value read last time (`known` holds no NUL); the C
+// library's strcmp compares short texts a vector at a time.
+bool SameText(const std::string& known, const char* text) { return std::strcmp(known.c_str(), text) == 0; }
 
 const Selection& Reselect(const char* pinned) {
     std::lock_guard lock(g_selectLock);
@@ -484,52 +479,73 @@ const Selection& Reselect(const char* pinned) {
 // and compares it with the value behind the kept choice, and only a different value
 // (a test's setenv between cases) chooses again.
 // getenv scans the whole environment; a query is asked for every number and date text,
-// so each thread remembers where VUTIL_LOCALE stood (or that it was absent) and looks
-// there first. The C library replaces an entry's pointer on setenv, appends new
-// variables at the end and shifts the rest down on unsetenv, so an unchanged slot
-// pointer, and for an absent variable an unchanged end, mean the answer still holds;
-// the text itself is always compared, so a putenv buffer edited in place is seen too.
-const char* PinnedLocale() {
-    static constexpr char kName[] = "VUTIL_LOCALE=";
-    constexpr std::size_t kLength = sizeof kName - 1;
-    struct Place {
-        char** base = nullptr;
-        std::size_t index = 0;  // of the entry, or the count of entries when absent
-        const char* entry = nullptr;  // the entry, or the last entry when absent
-        bool found = false;
-    };
-    // initial-exec: the lookup is on every query, and the general model costs a call.
-    static thread_local Place place __attribute__((tls_model("initial-exec")));
-    char** env = environ;
-    if (env && env == place.base) {
-        if (place.found) {
-            if (env[place.index] == place.entry) return place.entry + kLength;
-        } else if (env[place.index] == nullptr && (place.index == 0 || env[place.index - 1] == place.entry)) {
-            return nullptr;
-        }
-    }
-    place = Place{env, 0, nullptr, false};
-    if (!env) return nullptr;
+// so each thread remembers where VUTIL_LOCALE stood (or that it was absent), and the
+// choice it led to, and looks there first. The C library replaces an entry's pointer on
+// setenv, appends new variables at the end and shifts the rest down on unsetenv, so an
+// unchanged slot pointer, and for an absent variable an unchanged end, mean the answer
+// still holds; the text itself is always compared, so a putenv buffer edited in place
+// is seen too.
+struct Place {
+    char** base = nullptr;
+    std::size_t index = 0;  // of the entry, or the count of entries when absent
+    const char* entry = nullptr;  // the entry, or the last entry when absent
+    bool found = false;
+    const Selection* chosen = nullptr;
+    const char* raw = nullptr;  // chosen->raw and its table's generation, kept
+    unsigned int generation = 0;  // here so the common path follows no pointers
+};
+constexpr char kPinName[] = "VUTIL_LOCALE=";
+constexpr std::size_t kPinLength = sizeof kPinName - 1;
+
+// The value where `place` says it stands, or nullptr when the environment moved.
+const char* StillPinned(const Place& place, char** env) {
+    if (!env || env != place.base) return nullptr;
+    if (place.found) return env[place.index] == place.entry ? place.entry + kPinLength : nullptr;
+    if (env[place.index] == nullptr && (place.index == 0 || env[place.index - 1] == place.entry)) return "";
+    return nullptr;
+}
+
+const char* FindPinned(Place& place, char** env) {
+    place = Place{env, 0, nullptr, false, nullptr};
+    if (!env) return "";
     std::size_t i = 0;
     for (; env[i]; ++i) {
-        if (std::strncmp(env[i], kName, kLength) == 0) {
+        if (std::strncmp(env[i], kPinName, kPinLength) == 0) {
             place.index = i;
             place.entry = env[i];
             place.found = true;
-            return env[i] + kLength;
+            return env[i] + kPinLength;
         }
     }
     place.index = i;
     place.entry = i ? env[i - 1] : nullptr;
-    return nullptr;
+    return "";
 }
 
-const Selection& Current() {
-    const char* pinned = PinnedLocale();
-    if (!pinned) pinned = "";
+// initial-exec: this is read on every query, and the general model costs a call.
+thread_local Place t_place __attribute__((tls_model("initial-exec")));
+
+// Out of line, so the common path below keeps no registers to save.
+[[gnu::noinline]] const Selection& Rechoose(char** env) {
+    const char* pinned = FindPinned(t_place, env);
     const Selection* kept = g_current.load(std::memory_order_acquire);
-    if (kept && SameText(kept->raw, pinned)) return *kept;
-    return Reselect(pinned);
+    const Selection* chosen = kept && SameText(kept->raw, pinned) ? kept : &Reselect(pinned);
+    t_place.chosen = chosen;
+    t_place.raw = chosen->raw.c_str();
+    t_place.generation = chosen->table->generation;
+    return *chosen;
+}
+
+// True when the choice kept in t_place still holds.
+inline bool StillChosen(char** env) {
+    if (!t_place.chosen) return false;
+    const char* pinned = StillPinned(t_place, env);
+    return pinned && std::strcmp(t_place.raw, pinned) == 0;
+}
+
+inline const Selection& Current() {
+    char** env = environ;
+    return StillChosen(env) ? *t_place.chosen : Rechoose(env);
 }
 
 }  // namespace
@@ -562,6 +578,9 @@ bool QueryLocaleNumber(DWORD type, unsigned int& value) {
 
 std::string LocaleName() { return Current().name; }
 
-unsigned int LocaleGeneration() { return Current().table->generation; }
+unsigned int LocaleGeneration() {
+    char** env = environ;
+    return StillChosen(env) ? t_place.generation : Rechoose(env).table->generation;
+}
 
 }  // namespace vutil::platform
