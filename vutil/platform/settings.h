@@ -46,7 +46,9 @@ enum : DWORD {
 };
 
 // Roots beside the four of the framework.
-inline HKEY const HKEY_CURRENT_CONFIG = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000005u));
+#ifndef HKEY_CURRENT_CONFIG
+inline HKEY const HKEY_CURRENT_CONFIG = VUTIL_ROOT_KEY(0x80000005u);
+#endif
 
 // Every call returns 0 or a Windows error code and also sets the thread's last
 // error to it. subKey paths use backslashes; key and value names compare without
