@@ -16,10 +16,18 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
+void SetEnv(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    ::setenv(name, value, 1);
+#endif
+}
+
 const bool kSetUp = [] {
-    ::setenv("TZ", "UTC0", 1);
+    SetEnv("TZ", "UTC0");
     // The two-digit-year limit is read from the settings store: keep the user's out of it.
-    ::setenv("VUTIL_REGISTRY", "/nonexistent-vutil-fuzz/registry.reg", 1);
+    SetEnv("VUTIL_REGISTRY", "/nonexistent-vutil-fuzz/registry.reg");
     vutil::platform::PinClock(1741965600);  // Friday 14 March 2025, 15:20 UTC
     return true;
 }();
@@ -50,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const char* const kLocales[] = {"en-US", "en-GB", "de-DE"};
     if (size == 0) return 0;
     const std::uint8_t control = data[0];
-    ::setenv("VUTIL_LOCALE", kLocales[control % 3], 1);
+    SetEnv("VUTIL_LOCALE", kLocales[control % 3]);
     std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     if ((control & 0xC0) == 0xC0 && !text.empty()) {
         // Long texts: the same bytes over and over, past 4,000 characters.
