@@ -10,27 +10,28 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${VUTIL_WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export LANG=en_US.UTF-8
-unset LC_ALL LC_MESSAGES LC_CTYPE
 wine_bin="$(command -v wine64 || command -v wine)"
+# Wine takes the user's locale from these; set for the child only, so this shell does
+# not complain when the host lacks the locale.
+wine_env=(env -u LC_ALL -u LC_CTYPE -u LC_MESSAGES LANG=en_US.UTF-8)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      DISPLAY= wineboot -i >/dev/null 2>&1 || true
+      DISPLAY= "${wine_env[@]}" wineboot -i >/dev/null 2>&1 || true
       wineserver -w || true
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
 if [ -n "${VUTIL_HOST_BRIDGE:-}" ] || ! command -v python3 >/dev/null; then
-  exec "$wine_bin" "$@"
+  exec "${wine_env[@]}" "$wine_bin" "$@"
 fi
 coproc BRIDGE { exec python3 "$here/tests/support/host_bridge.py"; }
 read -r port <&"${BRIDGE[0]}"
 export VUTIL_HOST_BRIDGE="$port"
 status=0
-"$wine_bin" "$@" || status=$?
+"${wine_env[@]}" "$wine_bin" "$@" || status=$?
 eval "exec ${BRIDGE[1]}>&-"
 wait "$BRIDGE_PID" 2>/dev/null || true
 exit "$status"
