@@ -33,16 +33,16 @@ std::int64_t CNumberTextConv::GetNumber64FromString(const CString& text) {
     return RuntimeAtoi64(WithoutThousandsSeparators(text).view());
 }
 
-double CNumberTextConv::GetDoubleFromString(const CString& text, bool parenthesesNegative) {
-    const numlocale::Settings& loc = numlocale::Current();
-    const int d = FirstByte(loc.decimalSep);
-    const int t = FirstByte(loc.thousandsSep);
+namespace {
+
+// The scan itself, for one pair of separator bytes.
+double ScanDouble(std::string_view text, bool parenthesesNegative, int d, int t) noexcept {
     double value = 0.0;
     double weight = 0.1;
     bool negative = false;
     bool fraction = false;
     bool started = false;
-    for (const char ch : text.view()) {
+    for (const char ch : text) {
         const int c = static_cast<unsigned char>(ch);
         if (!started) {
             if (!IsDigitByte(ch)) {
@@ -68,6 +68,25 @@ double CNumberTextConv::GetDoubleFromString(const CString& text, bool parenthese
         }
     }
     return negative ? -value : value;
+}
+
+}  // namespace
+
+double CNumberTextConv::GetDoubleFromString(const CString& text, bool parenthesesNegative) {
+    // The scan reads the separators this thread used last, so it need not wait for the
+    // locale check to finish: the two run side by side, and a changed locale (a rare
+    // event) scans again. The check comes first so that `last` is read after it.
+    thread_local const numlocale::Settings* last = nullptr;
+    const numlocale::Settings* current = &numlocale::Current();
+    const numlocale::Settings* guess = last ? last : current;
+    double value = ScanDouble(text.view(), parenthesesNegative, FirstByte(guess->decimalSep),
+                              FirstByte(guess->thousandsSep));
+    if (guess != current) {
+        value = ScanDouble(text.view(), parenthesesNegative, FirstByte(current->decimalSep),
+                           FirstByte(current->thousandsSep));
+    }
+    last = current;
+    return value;
 }
 
 int CNumberTextConv::ParseNumber(const CString& text, bool& isRoman, CString& format, bool tryRoman) {
