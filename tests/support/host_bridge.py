@@ -102,6 +102,7 @@ class Handler(socketserver.StreamRequestHandler):
                 proc.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 proc.kill()
+                proc.wait()
 
 
 class Server(socketserver.ThreadingTCPServer):

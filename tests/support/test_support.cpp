@@ -256,7 +256,15 @@ long long Spawn(const std::vector<std::string>& argv, std::string& firstLine) {
 }
 
 void Close(long long link) {
-    if (link >= 0) closesocket(static_cast<SOCKET>(link));
+    if (link < 0) return;
+    // The bridge ends the program when our side closes, and closes its side once the
+    // program is gone: waiting for that keeps the next test off a dying server.
+    const auto s = static_cast<SOCKET>(link);
+    shutdown(s, SD_SEND);
+    char buf[256];
+    while (recv(s, buf, sizeof buf, 0) > 0) {
+    }
+    closesocket(s);
 }
 
 }  // namespace bridge
