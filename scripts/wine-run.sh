@@ -11,9 +11,10 @@ export WINEPREFIX="${VUTIL_WINEPREFIX:-$here/build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine_bin="$(command -v wine64 || command -v wine)"
-# Wine takes the user's locale from these; set for the child only, so this shell does
-# not complain when the host lacks the locale.
-wine_env=(env -u LC_ALL -u LC_CTYPE -u LC_MESSAGES LANG=en_US.UTF-8)
+# Wine takes the user's locale and the code set of Unix file names from these: C.UTF-8
+# (always present) is read as English (United States) with UTF-8 names. Set for the
+# child only, so this shell never complains about a locale the host lacks.
+wine_env=(env -u LC_ALL -u LC_CTYPE -u LC_MESSAGES LANG=C.UTF-8)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
