@@ -30,7 +30,7 @@ WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", 
 WINE_RUN = os.path.normpath(WINE_RUN)
 
 _DRIVE = re.compile(r"(?<![A-Za-z0-9])([A-Za-z]):\\([^\s\"'|&;<>()]*)")
-_EXE = re.compile(r"(^|[;|&(]\s*|(?:^|[;|&(])\s*(?:[A-Za-z_][A-Za-z0-9_]*=\S*\s+)+)('?)(/[^\s']+\.exe)\2(?=\s|$)")
+_EXE = re.compile(r"(^\s*|[;|&(]\s*|(?:^|[;|&(])\s*(?:[A-Za-z_][A-Za-z0-9_]*=\S*\s+)+)('?)(/[^\s']+\.exe)\2(?=\s|$)")
 
 
 def drive_root(letter):
