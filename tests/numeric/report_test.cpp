@@ -31,19 +31,19 @@ std::vector<std::string> ReportLines(const std::string& path) {
 class ReportTest : public ::testing::Test {
 protected:
 #ifdef _WIN32
-    // The report goes to the handler the system associates with its extension: a
-    // stand-in registered for this user records the call.
+    // The report goes to the handler the system associates with its extension: a stand-in
+    // registered with the classes (Wine's shell does not read the user's own) records the call.
     ReportTest() {
         const std::string viewer = m_dir.File("viewer.cmd");
         test::WriteFileBytes(viewer, "@echo %~1> \"" + m_dir.File("opened.tmp") + "\"\r\n@move /y \"" +
                                          m_dir.File("opened.tmp") + "\" \"" + m_dir.File("opened") + "\" > nul\r\n");
-        test::RunCommand("reg add HKCU\\Software\\Classes\\.vutilreport /ve /d vutil.testreport /f");
-        test::RunCommand("reg add HKCU\\Software\\Classes\\vutil.testreport\\shell\\open\\command /ve /d \"\\\"" +
-                         viewer + "\\\" \\\"%1\\\"\" /f");
+        test::RunCommand("reg add HKCR\\.vutilreport /ve /d vutil.testreport /f");
+        test::RunCommand("reg add HKCR\\vutil.testreport\\shell\\open\\command /ve /d \"cmd.exe /c \\\"\\\"" +
+                         viewer + "\\\" \\\"%1\\\"\\\"\" /f");
     }
     ~ReportTest() override {
-        test::RunCommand("reg delete HKCU\\Software\\Classes\\.vutilreport /f");
-        test::RunCommand("reg delete HKCU\\Software\\Classes\\vutil.testreport /f");
+        test::RunCommand("reg delete HKCR\\.vutilreport /f");
+        test::RunCommand("reg delete HKCR\\vutil.testreport /f");
     }
     static constexpr const char* kExtension = ".vutilreport";
 #else
