@@ -30,6 +30,23 @@ std::vector<std::string> ReportLines(const std::string& path) {
 
 class ReportTest : public ::testing::Test {
 protected:
+#ifdef _WIN32
+    // The report goes to the handler the system associates with its extension: a stand-in
+    // registered with the classes (Wine's shell does not read the user's own) records the call.
+    ReportTest() {
+        const std::string viewer = m_dir.File("viewer.cmd");
+        test::WriteFileBytes(viewer, "@echo %~1> \"" + m_dir.File("opened.tmp") + "\"\r\n@move /y \"" +
+                                         m_dir.File("opened.tmp") + "\" \"" + m_dir.File("opened") + "\" > nul\r\n");
+        test::RunCommand("reg add HKCR\\.vutilreport /ve /d vutil.testreport /f");
+        test::RunCommand("reg add HKCR\\vutil.testreport\\shell\\open\\command /ve /d \"cmd.exe /c \\\"\\\"" +
+                         viewer + "\\\" \\\"%1\\\"\\\"\" /f");
+    }
+    ~ReportTest() override {
+        test::RunCommand("reg delete HKCR\\.vutilreport /f");
+        test::RunCommand("reg delete HKCR\\vutil.testreport /f");
+    }
+    static constexpr const char* kExtension = ".vutilreport";
+#else
     ReportTest() {
         const std::string viewer = m_dir.File("viewer");
         // Writes under a temporary name and renames: the detached viewer's record is whole when seen.
@@ -49,13 +66,17 @@ protected:
             m_env.emplace_back(std::make_unique<test::ScopedEnv>(name, dir));
         }
     }
+    static constexpr const char* kExtension = ".txt";
+#endif
     std::string Opened() const {
         return std::filesystem::exists(m_dir.File("opened")) ? test::ReadFileBytes(m_dir.File("opened")) : "";
     }
     // The viewer runs detached; the test's own limit bounds the wait.
     std::string WaitOpened() const {
         while (!std::filesystem::exists(m_dir.File("opened"))) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return Opened();
+        std::string opened = Opened();
+        if (opened.size() >= 2 && opened.compare(opened.size() - 2, 2, "\r\n") == 0) opened.erase(opened.size() - 2, 1);
+        return opened;
     }
 
     test::TempDir m_dir;
@@ -112,7 +133,7 @@ TEST_F(ReportTest, AFailureOpensTheReport) {
     test::ScopedEnv open("VUTIL_NO_OPEN", nullptr);
     CTest::ReportTestInitialization("C");
     CTest::ReportTestCaseResult(false);
-    const std::string file = m_dir.File("failed.txt");
+    const std::string file = m_dir.File(std::string("failed") + kExtension);
     CTest::ReportTestSummary(file.c_str());
     EXPECT_EQ(WaitOpened(), file + "\n");
     EXPECT_EQ(ReportLines(file)[6], "Success rate:            0%.");
