@@ -1,7 +1,7 @@
 // The system clock and the zone rules on Windows; the arithmetic is in clock_fields.cpp.
 //
 // With TZ set ("JST-9", "EST5EDT") local time goes through the C runtime, which reads it;
-// without, through the system's own zone, the one in effect at each call. The runtime is never
+// without, through the system's own zone and its present rules. The runtime is never
 // asked with TZ unset: some runtimes keep the system zone's rules once they have read
 // them and would then drop summer time from a TZ set later. Both convert only years from
 // 1970 to 3000 or so; other instants are moved by whole 400-year cycles into that span
@@ -35,17 +35,21 @@ win32::EnvSpot g_tzSpot;
 std::string g_tzValue;
 bool g_tzRead = false;
 bool g_tzSet = false;  // TZ names the zone; else the system's zone answers
+TIME_ZONE_INFORMATION g_systemZone{};
+bool g_systemZoneKnown = false;
+ULONGLONG g_systemZoneRead = 0;
 
 constexpr char kTzName[] = "TZ=";
 constexpr std::size_t kTzLength = sizeof kTzName - 1;
 
 // _tzset reads the whole environment and takes microseconds: it runs only when TZ
-// changed. The system's zone needs nothing here: each conversion asks for the zone in
-// effect. Called with g_zoneLock held.
+// changed. The system's zone is read again at most once a second (reading it costs
+// more than a conversion), so that a change of it is still seen soon. Called with
+// g_zoneLock held.
 void RefreshZone() noexcept {
     char** env = _environ;
     const char* value = g_tzRead ? win32::StillAt(g_tzSpot, env, kTzName, kTzLength) : nullptr;
-    if (!value || g_tzValue != value) {
+    if (!value || !win32::SameText(g_tzValue.c_str(), value)) {
         value = env ? win32::Locate(g_tzSpot, env, kTzName, kTzLength) : std::getenv("TZ");
         if (!value) value = "";
         try {
@@ -60,6 +64,10 @@ void RefreshZone() noexcept {
             ::_tzset();
             ::SetLastError(saved);
         }
+    }
+    if (!g_tzSet && (!g_systemZoneKnown || ::GetTickCount64() - g_systemZoneRead >= 1000)) {
+        g_systemZoneKnown = ::GetTimeZoneInformation(&g_systemZone) != TIME_ZONE_ID_INVALID;
+        g_systemZoneRead = ::GetTickCount64();
     }
 }
 
@@ -91,9 +99,9 @@ bool LocalReading(__time64_t inside, TimeFields& local) noexcept {
     if (!g_tzSet) {
         TimeFields utc;
         SYSTEMTIME st{};
-        if (!UtcToUtcFields(inside, utc)) return false;
+        if (!g_systemZoneKnown || !UtcToUtcFields(inside, utc)) return false;
         const SYSTEMTIME in = ToSystemTime(utc);
-        if (!::SystemTimeToTzSpecificLocalTime(nullptr, &in, &st)) return false;
+        if (!::SystemTimeToTzSpecificLocalTime(&g_systemZone, &in, &st)) return false;
         local = FromSystemTime(st);
         return true;
     }
@@ -113,7 +121,7 @@ bool UtcOfReading(const TimeFields& f, std::int64_t& utc) noexcept {
     if (!g_tzSet) {
         SYSTEMTIME st{};
         const SYSTEMTIME in = ToSystemTime(f);
-        if (!::TzSpecificLocalTimeToSystemTime(nullptr, &in, &st)) return false;
+        if (!g_systemZoneKnown || !::TzSpecificLocalTimeToSystemTime(&g_systemZone, &in, &st)) return false;
         return UtcFieldsToUtc(FromSystemTime(st), utc);
     }
     std::tm tm{};

@@ -10,7 +10,6 @@
 // still holds; the value itself is always compared by the caller.
 
 #include <cstddef>
-#include <cstring>
 
 namespace vutil::platform::win32 {
 
@@ -23,14 +22,22 @@ struct EnvSpot {
 
 // True when `entry` starts with `prefix` ("NAME=", upper case); names compare without
 // regard to case, as the runtime's getenv does.
+// Plain loops: the runtime's string functions are calls into another module, and these
+// texts are a few characters long.
 inline bool NamesVariable(const char* entry, const char* prefix, std::size_t length) noexcept {
-    if (std::strncmp(entry, prefix, length) == 0) return true;
     for (std::size_t i = 0; i < length; ++i) {
         char c = entry[i];
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         if (c != prefix[i]) return false;  // also stops at the entry's end
     }
     return true;
+}
+
+inline bool SameText(const char* a, const char* b) noexcept {
+    for (; *a == *b; ++a, ++b) {
+        if (!*a) return true;
+    }
+    return false;
 }
 
 // The value where `spot` says the variable stands ("" when it was absent and still is),

@@ -192,7 +192,7 @@ inline const Selection* StillChosen() {
     std::atomic_thread_fence(std::memory_order_acquire);
     if (g_watch.sequence.load(std::memory_order_relaxed) != before || !chosen) return nullptr;
     const char* pinned = win32::StillAt(spot, _environ, kPinName, kPinLength);
-    return pinned && std::strcmp(chosen->raw.c_str(), pinned) == 0 ? chosen : nullptr;
+    return pinned && win32::SameText(chosen->raw.c_str(), pinned) ? chosen : nullptr;
 }
 
 // Out of line, so the common path keeps no registers to save.
