@@ -175,7 +175,13 @@ TEST(Conversions, LocalTimeAgreesWithPython) {
     ScopedZone zone(kNewYork);
     test::TempDir dir;
     std::mt19937_64 gen(4242);
+#ifndef _WIN32
     std::uniform_int_distribution<std::int64_t> pick(-2208988800, 4102444800);  // 1900 ... 2100
+#else
+    // The C runtime reads only "EST5EDT" and applies the United States' rules of each year,
+    // which match the oracle's explicit ones from 2007 on.
+    std::uniform_int_distribution<std::int64_t> pick(1167609600, 4102444800);  // 2007 ... 2100
+#endif
     std::ostringstream values;
     std::vector<std::int64_t> times = {0, 1710054000, 1710053999, 1730613600, 1730613599};
     while (times.size() < 1500) times.push_back(pick(gen));
@@ -225,6 +231,42 @@ TEST(Clock, FileTimesRoundTripThroughLocal) {
     EXPECT_FALSE(platform::FileTimeToLocalFileTime(0x7FFFFFFFFFFFFFFFull, out));  // past 2^63 - 1
 }
 
+// Far from today, in a zone with summer time: each instant has its season's offset and
+// its weekday, and its local reading leads back to it, on both sides of the years the
+// system's own conversions cover.
+TEST(Clock, LocalTimeFarFromToday) {
+    ScopedZone zone(kNewYork);
+#ifdef _WIN32
+    constexpr int kEarlySummer = -4;  // the runtime's rules hold for every year
+#else
+    constexpr int kEarlySummer = -5;  // the C library keeps standard time before 1970
+#endif
+    struct Case {
+        int year, month, day, offsetHours, dayOfWeek;
+    };
+    const Case cases[] = {
+        {1601, 1, 1, -5, 1},   {1601, 7, 1, kEarlySummer, 0}, {1969, 7, 20, kEarlySummer, 0}, {1970, 12, 31, -5, 4},
+        {1971, 1, 1, -5, 5},   {2999, 12, 31, -5, 2}, {3000, 7, 4, -4, 5},  {9999, 12, 31, -5, 5},
+    };
+    for (const Case& c : cases) {
+        platform::TimeFields utc;
+        utc.year = c.year;
+        utc.month = c.month;
+        utc.day = c.day;
+        utc.hour = 12;
+        std::int64_t t = 0;
+        ASSERT_TRUE(platform::UtcFieldsToUtc(utc, t));
+        platform::TimeFields local;
+        ASSERT_TRUE(platform::UtcToLocalFields(t, local)) << c.year;
+        EXPECT_EQ(std::make_tuple(local.year, local.month, local.day, local.hour, local.dayOfWeek, local.utcOffset),
+                  std::make_tuple(c.year, c.month, c.day, 12 + c.offsetHours, c.dayOfWeek, c.offsetHours * 3600))
+            << c.year;
+        std::int64_t back = 0;
+        ASSERT_TRUE(platform::LocalFieldsToUtc(local, back)) << c.year;
+        EXPECT_EQ(back, t) << c.year;
+    }
+}
+
 TEST(Conversions, OleDateTime) {
     // The encoding: days since 1899-12-30, the fraction away from zero before it.
     EXPECT_DOUBLE_EQ(COleDateTime(1899, 12, 30, 0, 0, 0).m_dt, 0.0);
@@ -265,19 +307,25 @@ TEST(Conversions, SecondsHelpers) {
     EXPECT_EQ(std::make_tuple(days, h, m, s), std::make_tuple(1L, 1, 1, 1));
     DateTime::ConvertFromSeconds(90061, days, h, m, s);
     EXPECT_EQ(std::make_tuple(days, h, m, s), std::make_tuple(1L, 1, 1, 1));
+    // Days are a long: 64 bits on LP64 systems; 32 on Windows, where the days of INT64_MIN
+    // stop at LONG_MAX and no sum of the parts reaches the 64-bit ends.
+    constexpr bool kWideLong = sizeof(long) == 8;
     DateTime::ConvertFromSeconds(INT64_MIN, days, h, m, s);
-    EXPECT_EQ(std::make_tuple(days, h, m, s), std::make_tuple(106751991167300L, 15, 30, 8));
+    EXPECT_EQ(std::make_tuple(days, h, m, s),
+              std::make_tuple(kWideLong ? static_cast<long>(106751991167300LL) : LONG_MAX, 15, 30, 8));
     std::int64_t total = 0;
     DateTime::ConvertToSeconds(1, 1, 1, 1, total);
     EXPECT_EQ(total, 90061);
     DateTime::ConvertToSeconds(-1, 0, 0, 0, total);
     EXPECT_EQ(total, -86400);
-    DateTime::ConvertToSeconds(106751991167300L, 15, 30, 7, total);
-    EXPECT_EQ(total, INT64_MAX);
+    if (kWideLong) {
+        DateTime::ConvertToSeconds(static_cast<long>(106751991167300LL), 15, 30, 7, total);
+        EXPECT_EQ(total, INT64_MAX);
+    }
     DateTime::ConvertToSeconds(LONG_MAX, INT_MAX, INT_MAX, INT_MAX, total);
-    EXPECT_EQ(total, INT64_MAX);
+    EXPECT_EQ(total, kWideLong ? INT64_MAX : 193404524732467);
     DateTime::ConvertToSeconds(LONG_MIN, 0, 0, 0, total);
-    EXPECT_EQ(total, INT64_MIN);
+    EXPECT_EQ(total, kWideLong ? INT64_MIN : -185542587187200);
 
     std::int64_t delta = 7;
     DateTime::ConvertDeltaToSeconds(DateTime(2024, 1, 2, 0, 0, 0), DateTime(2024, 1, 1, 23, 0, 0), delta);

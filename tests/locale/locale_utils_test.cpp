@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -18,6 +20,22 @@
 namespace vutil {
 namespace {
 
+// Sets VUTIL_LOCALE (or, with null, removes it); the test's TempDir restores it after.
+void SetLocaleVariable(const char* value) {
+#ifdef _WIN32
+    _putenv_s("VUTIL_LOCALE", value ? value : "");
+#else
+    if (value) setenv("VUTIL_LOCALE", value, 1);
+    else unsetenv("VUTIL_LOCALE");
+#endif
+}
+
+#ifdef _WIN32
+const char* const kRupee = "?";  // the system's rupee sign has no Windows-1252 form
+#else
+const char* const kRupee = "Rs.";
+#endif
+
 class Probe : public CLocaleUtils {
 public:
     using CLocaleUtils::ConvertGrouping;
@@ -27,7 +45,7 @@ public:
 struct Expected {
     const char* locale;
     const char *date, *time, *am, *pm, *decimal, *thousands, *currency, *country, *language;
-    unsigned code, grouping;
+    unsigned code, grouping, moneyGrouping;
     bool dayZero, monthZero, hourZero, usMeasure, twelveHour;
     int firstDay;
     unsigned dayPos, monthPos, yearPos;
@@ -43,7 +61,7 @@ protected:
 
 TEST_P(Tables, Answers) {
     const Expected& e = GetParam();
-    setenv("VUTIL_LOCALE", e.locale, 1);
+    SetLocaleVariable(e.locale);
     EXPECT_EQ(platform::LocaleName(), e.locale);
     EXPECT_EQ(CLocaleUtils::GetDateSeparator(), e.date);
     EXPECT_EQ(CLocaleUtils::GetTimeSeparator(), e.time);
@@ -60,7 +78,7 @@ TEST_P(Tables, Answers) {
     EXPECT_EQ(CLocaleUtils::GetNumberFractionalDigits(), 2u);
     EXPECT_EQ(CLocaleUtils::GetCurrencyFractionalDigits(), 2u);
     EXPECT_EQ(CLocaleUtils::GetDigitGrouping(), e.grouping);
-    EXPECT_EQ(CLocaleUtils::GetCurrencyGrouping(), e.grouping);
+    EXPECT_EQ(CLocaleUtils::GetCurrencyGrouping(), e.moneyGrouping);
     EXPECT_TRUE(CLocaleUtils::GetLeadingZero());
     EXPECT_TRUE(CLocaleUtils::GetFullYearDisplay());
     EXPECT_EQ(CLocaleUtils::GetDayHasLeadingZero(), e.dayZero);
@@ -96,22 +114,42 @@ TEST_P(Tables, Answers) {
     EXPECT_EQ(CLocaleUtils::GetDayName(2, true), e.mondayShort);
 }
 
+#ifndef _WIN32
 INSTANTIATE_TEST_SUITE_P(
     Builtin, Tables,
     ::testing::Values(
-        Expected{"en-US", "/", ":", "AM", "PM", ".", ",", "$", "United States", "English", 1, 3, false, false, false,
+        Expected{"en-US", "/", ":", "AM", "PM", ".", ",", "$", "United States", "English", 1, 3, 3, false, false, false,
                  true, true, 1, 1, 0, 2, true, false, false, false, false, true, "March", "Sunday", "Mon"},
-        Expected{"en-GB", "/", ":", "AM", "PM", ".", ",", "\xA3", "United Kingdom", "English", 44, 3, true, true, true,
+        Expected{"en-GB", "/", ":", "AM", "PM", ".", ",", "\xA3", "United Kingdom", "English", 44, 3, 3, true, true, true,
                  false, false, 2, 0, 1, 2, true, false, true, true, false, false, "March", "Sunday", "Mon"},
-        Expected{"de-DE", ".", ":", "", "", ",", ".", "\x80", "Germany", "German", 49, 3, true, true, true, false,
+        Expected{"de-DE", ".", ":", "", "", ",", ".", "\x80", "Germany", "German", 49, 3, 3, true, true, true, false,
                  false, 2, 0, 1, 2, false, true, true, true, false, false, "M\xE4rz", "Sonntag", "Mo"},
-        Expected{"en-IN", "-", ":", "AM", "PM", ".", ",", "Rs.", "India", "English", 91, 32, true, true, true, false,
+        Expected{"en-IN", "-", ":", "AM", "PM", ".", ",", kRupee, "India", "English", 91, 32, 32, true, true, true, false,
                  false, 2, 0, 1, 2, true, true, true, false, false, false, "March", "Sunday", "Mon"}),
     [](const auto& info) {
         std::string n = info.param.locale;
         n.erase(2, 1);
         return n;
     });
+#else
+// The system's own regional data for the same locales.
+INSTANTIATE_TEST_SUITE_P(
+    System, Tables,
+    ::testing::Values(
+        Expected{"en-US", "/", ":", "AM", "PM", ".", ",", "$", "United States", "English", 1, 3, 3, false, false, false,
+                 true, true, 1, 1, 0, 2, true, false, false, false, false, true, "March", "Sunday", "Mon"},
+        Expected{"en-GB", "/", ":", "am", "pm", ".", ",", "\xA3", "United Kingdom", "English", 44, 3, 3, true, true, true,
+                 false, false, 2, 0, 1, 2, true, false, false, false, false, true, "March", "Sunday", "Mon"},
+        Expected{"de-DE", ".", ":", "AM", "PM", ",", ".", "\x80", "Germany", "German", 49, 3, 3, false, false, true, false,
+                 false, 2, 0, 1, 2, false, true, true, true, false, false, "M\xE4rz", "Sonntag", "Mo."},
+        Expected{"en-IN", "/", ":", "am", "pm", ".", ",", kRupee, "India", "English", 91, 32, 3, false, false, false, false,
+                 true, 1, 0, 1, 2, true, false, false, false, false, true, "March", "Sunday", "Mon"}),
+    [](const auto& info) {
+        std::string n = info.param.locale;
+        n.erase(2, 1);
+        return n;
+    });
+#endif
 
 TEST(LocaleUtils, MonthAndDayNamesInOrder) {
     test::TempDir dir;
@@ -145,6 +183,26 @@ TEST(LocaleUtils, OutOfRangeNamesLogOnce) {
     CAppLogger::DeleteInstance();
 }
 
+// The size protocol of a text item, and items with and without a number form.
+TEST(LocaleItems, SizesAndNumberForms) {
+    test::TempDir dir;  // en-US
+    char buffer[16] = {};
+    const int need = platform::QueryLocaleText(platform::kLocaleSShortDate, nullptr, 0);
+    EXPECT_EQ(need, 9);
+    EXPECT_EQ(platform::QueryLocaleText(platform::kLocaleSShortDate, buffer, need - 1), 0);
+    EXPECT_EQ(platform::QueryLocaleText(platform::kLocaleSShortDate, buffer, need), need);
+    EXPECT_STREQ(buffer, "M/d/yyyy");
+    EXPECT_EQ(platform::QueryLocaleText(0x7777, buffer, sizeof buffer), 0);
+    unsigned int value = 7;
+    EXPECT_FALSE(platform::QueryLocaleNumber(platform::kLocaleSShortDate, value));
+    EXPECT_FALSE(platform::QueryLocaleNumber(platform::kLocaleSGrouping, value));
+    EXPECT_EQ(value, 7u);
+    EXPECT_TRUE(platform::QueryLocaleNumber(platform::kLocaleICountry, value));
+    EXPECT_EQ(value, 1u);
+    EXPECT_TRUE(platform::QueryLocaleNumber(platform::kLocaleIFirstDayOfWeek, value));
+    EXPECT_EQ(value, 6u);
+}
+
 TEST(LocaleUtils, ConvertGroupingKeepsDigitsOneToEight) {
     EXPECT_EQ(Probe::ConvertGrouping("3;0"), 3u);
     EXPECT_EQ(Probe::ConvertGrouping("3;2;0"), 32u);
@@ -155,22 +213,23 @@ TEST(LocaleUtils, ConvertGroupingKeepsDigitsOneToEight) {
 
 TEST(LocaleSelection, FollowsEveryChangeOfTheVariable) {
     test::TempDir dir;
-    setenv("VUTIL_LOCALE", "en-US", 1);
+    SetLocaleVariable("en-US");
     const unsigned us = platform::LocaleGeneration();
     EXPECT_NE(us, 0u);
     EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/");
-    setenv("VUTIL_LOCALE", "de-DE", 1);
+    SetLocaleVariable("de-DE");
     const unsigned de = platform::LocaleGeneration();
     EXPECT_NE(de, us);
     EXPECT_EQ(CLocaleUtils::GetDateSeparator(), ".");
     // Another spelling of the same table: same answers, same generation.
-    setenv("VUTIL_LOCALE", "DE-de", 1);
+    SetLocaleVariable("DE-de");
     EXPECT_EQ(platform::LocaleGeneration(), de);
     EXPECT_EQ(platform::LocaleName(), "de-DE");
-    setenv("VUTIL_LOCALE", "en-US", 1);
+    SetLocaleVariable("en-US");
     EXPECT_EQ(platform::LocaleGeneration(), us);
     EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/");
 
+#ifndef _WIN32
     // A putenv buffer rewritten in place keeps its address: the value itself decides.
     static char entry[] = "VUTIL_LOCALE=en-GB";
     ASSERT_EQ(putenv(entry), 0);
@@ -182,7 +241,15 @@ TEST(LocaleSelection, FollowsEveryChangeOfTheVariable) {
     std::memcpy(entry + 13, "en-U", 4);
     entry[17] = '\0';  // shorter than before
     EXPECT_EQ(platform::LocaleName(), "en-US") << "en-U is no table: the process locale (C) answers";
-    setenv("VUTIL_LOCALE", "en-US", 1);  // off the putenv buffer before the test's end
+    SetLocaleVariable("en-US");  // off the putenv buffer before the test's end
+#else
+    // The runtime's putenv copies its text, so there is no buffer to rewrite here; a
+    // name the system does not know leaves the user's default locale answering.
+    SetLocaleVariable(nullptr);
+    const unsigned user = platform::LocaleGeneration();
+    SetLocaleVariable("en-U");
+    EXPECT_EQ(platform::LocaleGeneration(), user);
+#endif
 }
 
 // Separators, number settings and date text are all kept per locale table: a change of
@@ -195,12 +262,17 @@ TEST(LocaleSelection, EverythingDerivedFollowsTheNextCall) {
     };
     const Case cases[] = {
         {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024", ".", "$", "1,234.50", "$1,234.50"},
+#ifndef _WIN32
         {"de-DE", "05.03.2024", "05 M\xE4rz, 2024", "14:07:09", "04.03.2024", ",", "\x80", "1.234,50", "1.234,50 \x80"},
         {"en-IN", "05-03-2024", "05 March, 2024", "14:07:09", "04-03-2024", ".", "Rs.", "1,234.50", "Rs. 1,234.50"},
+#else
+        {"de-DE", "5.3.2024", "5 M\xE4rz, 2024", "14:07:09", "04.03.2024", ",", "\x80", "1.234,50", "1.234,50 \x80"},
+        {"en-IN", "5/3/2024", "5 March, 2024", "2:07:09 pm", "04/03/2024", ".", "?", "1,234.50", "?1,234.50"},
+#endif
         {"en-US", "3/5/2024", "March 5, 2024", "2:07:09 PM", "3/4/2024", ".", "$", "1,234.50", "$1,234.50"},
     };
     for (const Case& c : cases) {
-        setenv("VUTIL_LOCALE", c.locale, 1);
+        SetLocaleVariable(c.locale);
         EXPECT_EQ(DateTime::ConvertDateToText(dt, false, false, false, true), c.date) << c.locale;
         EXPECT_EQ(DateTime::ConvertDateToText(dt, false, false, false, false), c.words) << c.locale;
         EXPECT_EQ(DateTime::ConvertTimeToText(dt, true), c.time) << c.locale;
@@ -221,7 +293,7 @@ TEST(LocaleSelection, EverythingDerivedFollowsTheNextCall) {
 TEST(LocaleUtils, KeptMembersFollowTheGetCalls) {
     test::TempDir dir;
     std::thread([] {
-        setenv("VUTIL_LOCALE", "de-DE", 1);
+        SetLocaleVariable("de-DE");
         EXPECT_TRUE(CLocaleUtils::m_csDecimalSeparator.IsEmpty());
         EXPECT_EQ(CLocaleUtils::GetThousandsSeparator(), ".");
         const auto members = [] {
@@ -230,10 +302,10 @@ TEST(LocaleUtils, KeptMembersFollowTheGetCalls) {
                    CLocaleUtils::m_csCurrencyThousandsSeparator.GetString() + "|" + CLocaleUtils::m_csCurrencySymbol.GetString();
         };
         EXPECT_EQ(members(), ",|.|,|.|\x80");
-        setenv("VUTIL_LOCALE", "en-IN", 1);
+        SetLocaleVariable("en-IN");
         EXPECT_EQ(members(), ",|.|,|.|\x80") << "nothing asked yet";
-        EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), "Rs.");
-        EXPECT_EQ(members(), ".|,|.|,|Rs.");
+        EXPECT_EQ(CLocaleUtils::GetCurrencySymbol(), kRupee);
+        EXPECT_EQ(members(), std::string(".|,|.|,|") + kRupee);
         CLocaleUtils::m_csDecimalSeparator = "x";
         EXPECT_EQ(CLocaleUtils::GetDecimalSeparator(), "x") << "a filled member is not asked again";
         CLocaleUtils::m_csDecimalSeparator.Empty();
@@ -253,9 +325,10 @@ TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
     EXPECT_EQ(CLocaleUtils::GetTwoDigitYearMax(), 29);
 }
 
+#ifndef _WIN32
 TEST(LocaleUtils, PosixCLocaleAnswersAsUnitedStates) {
     test::TempDir dir;
-    unsetenv("VUTIL_LOCALE");
+    SetLocaleVariable(nullptr);
     for (const char* name : {"C", "POSIX", "C.UTF-8", "xx_NOWHERE.UTF-8"}) {
         test::ScopedEnv lcAll("LC_ALL", name);
         EXPECT_EQ(platform::LocaleName(), "en-US") << name;
@@ -263,6 +336,44 @@ TEST(LocaleUtils, PosixCLocaleAnswersAsUnitedStates) {
         EXPECT_EQ(CLocaleUtils::GetFirstDayOfWeek(), 1) << name;
     }
 }
+#else
+// Unset, the user's settings answer: the same the system keeps in the user's
+// International key, read back through reg.exe.
+TEST(LocaleUtils, UserDefaultAgreesWithTheUserSettings) {
+    test::TempDir dir;
+    SetLocaleVariable(nullptr);
+    std::string output;
+    ASSERT_EQ(test::RunCommand("reg query \"HKCU\\Control Panel\\International\"", &output), 0);
+    std::map<std::string, std::string> values;  // "    sDate    REG_SZ    /"
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const auto type = line.find("    REG_SZ    ");
+        if (line.rfind("    ", 0) == 0 && type != std::string::npos)
+            values[line.substr(4, type - 4)] = line.substr(type + 14);
+    }
+    ASSERT_TRUE(values.count("LocaleName")) << output;
+    EXPECT_EQ(platform::LocaleName(), values["LocaleName"]);
+    const std::pair<const char*, unsigned long> texts[] = {
+        {"sDate", platform::kLocaleSDate},         {"sTime", platform::kLocaleSTime},
+        {"sDecimal", platform::kLocaleSDecimal},   {"sThousand", platform::kLocaleSThousand},
+        {"sShortDate", platform::kLocaleSShortDate}, {"sLongDate", platform::kLocaleSLongDate},
+        {"sTimeFormat", platform::kLocaleSTimeFormat}, {"s1159", platform::kLocaleS1159},
+        {"sCurrency", platform::kLocaleSCurrency}, {"sMonGrouping", platform::kLocaleSMonGrouping},
+    };
+    for (const auto& [name, type] : texts) EXPECT_EQ(Probe::GetLocaleInfoFor(type), values[name].c_str()) << name;
+    const std::pair<const char*, unsigned long> numbers[] = {
+        {"iDate", platform::kLocaleIDate},   {"iTime", platform::kLocaleITime},
+        {"iNegCurr", platform::kLocaleINegCurr}, {"iFirstDayOfWeek", platform::kLocaleIFirstDayOfWeek},
+        {"iMeasure", platform::kLocaleIMeasure}, {"iCountry", platform::kLocaleICountry},
+    };
+    for (const auto& [name, type] : numbers) {
+        unsigned int value = 99;
+        EXPECT_TRUE(platform::QueryLocaleNumber(static_cast<DWORD>(type), value)) << name;
+        EXPECT_EQ(std::to_string(value), values[name]) << name;
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace vutil

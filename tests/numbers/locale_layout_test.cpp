@@ -28,20 +28,31 @@ TEST_P(LocaleLayout, CommandOutput) {
     EXPECT_EQ(out, vutil::platform::cp::Cp1252ToUtf8(c.expected) + "\n") << command;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Locales, LocaleLayout,
-    ::testing::Values(
-        // English (United States): "3;0", negative number order 1, currency orders 0 / 0.
-        LayoutCase{"en-US", "group -1234567", "-1,234,567"},
-        // English (United Kingdom): pound sign, negative currency order 1.
-        LayoutCase{"en-GB", "group -1234.5 --currency", "-\xA3" "1,234.50"},
-        // German (Germany): swapped separators, "1,1 €" and "-1,1 €".
-        LayoutCase{"de-DE", "group 1234.5 --currency", "1.234,50 \x80"},
-        LayoutCase{"de-DE", "group -1234.5 --currency", "-1.234,50 \x80"},
-        LayoutCase{"de-DE", "bytes 1048575", "1.023,99 KB"},
-        LayoutCase{"de-DE", "fromfraction 1.234,5", "1234.5"},
-        // English (India): "3;2;0" and currency order 12 ("$ -1.1").
-        LayoutCase{"en-IN", "group -1234567.5 --currency", "Rs. -12,34,567.50"}));
+const LayoutCase kLayouts[] = {
+    // English (United States): "3;0", negative number order 1, currency orders 0 / 0.
+    LayoutCase{"en-US", "group -1234567", "-1,234,567"},
+#ifndef _WIN32
+    // English (United Kingdom): pound sign, negative currency order 1.
+    LayoutCase{"en-GB", "group -1234.5 --currency", "-\xA3" "1,234.50"},
+#else
+    // The system's English (United Kingdom): negative currency order 0, "($1.1)".
+    LayoutCase{"en-GB", "group -1234.5 --currency", "(\xA3" "1,234.50)"},
+#endif
+    // German (Germany): swapped separators, "1,1 €" and "-1,1 €".
+    LayoutCase{"de-DE", "group 1234.5 --currency", "1.234,50 \x80"},
+    LayoutCase{"de-DE", "group -1234.5 --currency", "-1.234,50 \x80"},
+    LayoutCase{"de-DE", "bytes 1048575", "1.023,99 KB"},
+    LayoutCase{"de-DE", "fromfraction 1.234,5", "1234.5"},
+#ifndef _WIN32
+    // English (India): "3;2;0" and currency order 12 ("$ -1.1").
+    LayoutCase{"en-IN", "group -1234567.5 --currency", "Rs. -12,34,567.50"}
+#else
+    // The system's English (India): currency grouping "3;0", order 0, and a rupee
+    // sign Windows-1252 lacks.
+    LayoutCase{"en-IN", "group -1234567.5 --currency", "(?1,234,567.50)"}
+#endif
+};
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleLayout, ::testing::ValuesIn(kLayouts));
 
 TEST(NumberCommand, Conversions) {
     const struct {

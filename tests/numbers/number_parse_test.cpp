@@ -38,7 +38,11 @@ TEST(RuntimeNumbers, AgreeWithTheCRuntime) {
         const long long base0 = std::strtoll(text.c_str(), &end, 0);
         std::size_t used = 99;
         EXPECT_EQ(vutil::RuntimeStrtol(text, 0, &used), Clamp32(base0)) << text;
+#ifndef _WIN32
+        // Windows' strtoll takes nothing of a "0x" without a digit where glibc takes the
+        // "0": only glibc is the oracle for the length.
         EXPECT_EQ(used, static_cast<std::size_t>(end - text.c_str())) << text;
+#endif
     }
 }
 
