@@ -115,6 +115,7 @@ TEST(SettingsStore, EveryValueTypeSurvivesTheFile) {
         {"at-sign", "@", kRegSz, "at", std::string("at\0", 3)},
         {"expand", "exp", kRegExpandSz, "%HOME%\\x" + kHigh, "%HOME%\\x" + kHigh + '\0'},
         {"multi", "multi", kRegMultiSz, multi, multi},
+        {"multi without its end", "bare", kRegMultiSz, std::string("a\0b", 3), std::string("a\0b", 3)},
         {"dword", "dw", kRegDword, test::Bytes({0x2A, 0, 0, 0x80}), test::Bytes({0x2A, 0, 0, 0x80})},
         {"qword", "qw", kRegQword, test::Bytes({1, 2, 3, 4, 5, 6, 7, 0xFF}), test::Bytes({1, 2, 3, 4, 5, 6, 7, 0xFF})},
         {"binary", "bin", kRegBinary, std::string(300, '\xAB'), std::string(300, '\xAB')},

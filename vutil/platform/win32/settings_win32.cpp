@@ -137,16 +137,13 @@ LONG SettingsQueryValue(HKEY key, std::string_view name, DWORD* type, BYTE* data
 LONG SettingsSetValue(HKEY key, std::string_view name, DWORD type, const BYTE* data, DWORD size) {
     if (HasZero(name) || (!data && size)) return Done(ERROR_INVALID_PARAMETER);
     return Guarded([&] {
-        std::string_view given(reinterpret_cast<const char*>(data), size);
-        std::string bytes;
-        if (IsText(type)) {
-            std::wstring units = win32::Wide(settings::NormaliseData(type, given));
-            bytes.assign(reinterpret_cast<const char*>(units.data()), units.size() * sizeof(wchar_t));
-        } else {
-            bytes.assign(given);
-        }
-        return ::RegSetValueExW(key, win32::Wide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                                static_cast<::DWORD>(bytes.size()));
+        std::wstring wideName = win32::Wide(name);
+        if (!IsText(type)) return ::RegSetValueExW(key, wideName.c_str(), 0, type, data, size);
+        // The system adds a terminator to text whose last unit is not zero but whose
+        // next one in memory is; a non-zero unit on each side keeps the bytes as given.
+        std::wstring units = L"\x1" + win32::Wide(settings::NormaliseData(type, {reinterpret_cast<const char*>(data), size})) + L"\x1";
+        return ::RegSetValueExW(key, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(units.data() + 1),
+                                static_cast<::DWORD>((units.size() - 2) * sizeof(wchar_t)));
     });
 }
 
