@@ -141,7 +141,8 @@ LONG SettingsSetValue(HKEY key, std::string_view name, DWORD type, const BYTE* d
         if (!IsText(type)) return ::RegSetValueExW(key, wideName.c_str(), 0, type, data, size);
         // The system adds a terminator to text whose last unit is not zero but whose
         // next one in memory is; a non-zero unit on each side keeps the bytes as given.
-        std::wstring units = L"\x1" + win32::Wide(settings::NormaliseData(type, {reinterpret_cast<const char*>(data), size})) + L"\x1";
+        std::string text = settings::NormaliseData(type, {reinterpret_cast<const char*>(data), size});
+        std::wstring units = L"\x1" + win32::Wide(text) + L"\x1";
         return ::RegSetValueExW(key, wideName.c_str(), 0, type, reinterpret_cast<const BYTE*>(units.data() + 1),
                                 static_cast<::DWORD>((units.size() - 2) * sizeof(wchar_t)));
     });
@@ -181,7 +182,8 @@ LONG SettingsEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD
                 continue;
             }
             if (rc != ERROR_SUCCESS) return rc;
-            if (LONG bad = CopyName(win32::Narrow(std::wstring_view(buffer.data(), length)), name, nameSize)) return bad;
+            std::string narrow = win32::Narrow(std::wstring_view(buffer.data(), length));
+            if (LONG bad = CopyName(narrow, name, nameSize)) return bad;
             if (type) *type = t;
             return CopyOut(FromRegistry(t, raw, size), data, dataSize);
         }
