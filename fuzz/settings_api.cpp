@@ -1,7 +1,8 @@
 // Drives the settings calls in sequences read from the input (create, set, delete,
-// enumerate, and writes made to fail) against a store in a private folder. After
-// every call the file on disk must parse cleanly and be its own rewrite, a value
-// just written must read back, and a failed write must leave the file as it was.
+// enumerate, and writes made to fail) against a store of its own: a file in a private
+// folder on POSIX, a fresh key standing in for HKEY_CURRENT_USER on Windows. A value
+// just written must read back. On POSIX, after every call the file on disk must also
+// parse cleanly and be its own rewrite, and a failed write must leave it as it was.
 
 #include <cerrno>
 #include <cstdint>
@@ -13,12 +14,23 @@
 #include <string>
 #include <string_view>
 
-#include "vutil/platform/posix/sys_calls.h"
 #include "vutil/platform/settings.h"
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "vutil/platform/posix/sys_calls.h"
+#endif
 
 namespace {
 
-using namespace vutil;
+// Named one by one: with <windows.h> a using-directive would make DWORD ambiguous.
+using vutil::BYTE;
+using vutil::DWORD;
+using vutil::HKEY;
+#ifndef _WIN32
+using vutil::HKEY_CURRENT_USER;  // a macro of the system's on Windows
+#endif
+using vutil::LONG;
 using namespace vutil::platform;
 namespace fs = std::filesystem;
 
@@ -57,6 +69,31 @@ std::string KeyPath(Input& in) {
 
 const DWORD kTypes[] = {kRegSz, kRegExpandSz, kRegBinary, kRegDword, kRegMultiSz, kRegQword, kRegNone, 0x1234};
 
+#ifdef _WIN32
+const std::string& SandboxName() {
+    static const std::string name = "Software\\vutil-fuzz-settings-" + std::to_string(std::random_device()());
+    return name;
+}
+
+// A fresh, empty key for each input; made anew, since a sequence may delete it.
+void FreshStore() {
+    const std::string& name = SandboxName();
+    static const bool cleanUp = std::atexit([] {
+        ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, SandboxName().c_str());
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, SandboxName().c_str());
+    }) == 0;
+    (void)cleanUp;
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, name.c_str());
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, name.c_str());
+    ::HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != 0)
+        std::abort();
+    if (::RegOverridePredefKey(HKEY_CURRENT_USER, key) != 0) std::abort();
+    ::RegCloseKey(key);  // the override holds its own reference
+}
+#else
 const std::string& Folder() {
     static const std::string folder = [] {
         std::random_device rd;
@@ -90,9 +127,16 @@ void CheckFile() {
     if (!SettingsParseForTesting(bytes, &rewritten) || rewritten != bytes) std::abort();
 }
 
+#endif
+
 std::string Expected(DWORD type, const std::string& data) {
     if ((type == kRegSz || type == kRegExpandSz) && (data.empty() || data.back() != '\0')) return data + '\0';
     return data;
+}
+
+void CreateKey(Input& in) {
+    HKEY h = nullptr;
+    if (SettingsCreateKey(HKEY_CURRENT_USER, KeyPath(in), kKeyAllAccess, &h) == 0) SettingsCloseKey(h);
 }
 
 void SetValue(Input& in) {
@@ -145,6 +189,7 @@ void DeleteValue(Input& in) {
     SettingsCloseKey(h);
 }
 
+#ifndef _WIN32
 // A write whose rename fails must answer an error and change nothing on disk.
 void FailedWrite(Input& in) {
     std::string before = FileBytes();
@@ -162,28 +207,34 @@ void FailedWrite(Input& in) {
     posix::Sys().rename = posix::DefaultSysCalls().rename;
     if (FileBytes() != before) std::abort();
 }
+#endif
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+#ifdef _WIN32
+    FreshStore();
+#else
     Folder();
     std::error_code ec;
     fs::remove(SettingsLocation(), ec);
+#endif
     Input in(data, size);
     for (int step = 0; step < 12 && !in.Empty(); ++step) {
         switch (in.Byte() % 6) {
-            case 0: {
-                HKEY h = nullptr;
-                if (SettingsCreateKey(HKEY_CURRENT_USER, KeyPath(in), kKeyAllAccess, &h) == 0) SettingsCloseKey(h);
-                break;
-            }
+            case 0: CreateKey(in); break;
             case 1: SetValue(in); break;
             case 2: DeleteValue(in); break;
             case 3: DeleteKey(in); break;
             case 4: Enumerate(in); continue;  // reads leave the file alone
+#ifdef _WIN32
+            default: continue;  // the registry has no file whose writes could be made to fail
+        }
+#else
             default: FailedWrite(in); continue;
         }
         CheckFile();
+#endif
     }
     return 0;
 }

@@ -1,11 +1,14 @@
 // The settings store against hostile files, other users, faults and killed or hung
 // writers: every case ends in an error code or a correct write, never a hang, an
-// abort or a clobbered file.
+// abort or a clobbered file. Only the parser's cases concern the Windows build: the
+// rest are the POSIX store's file, its lock, its permissions and its temporary files.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -17,13 +20,17 @@
 #include "support/settings_values.h"
 #include "support/test_support.h"
 #include "vutil/platform/error.h"
+#ifndef _WIN32
 #include "vutil/platform/posix/sys_calls.h"
+#endif
 #include "vutil/platform/settings.h"
 
 namespace vutil {
 namespace {
 
 using namespace platform;
+
+#ifndef _WIN32
 using posix::ScopedSysCalls;
 using posix::Sys;
 using test::TempDir;
@@ -170,6 +177,7 @@ TEST(SettingsHardening, HugeStoreIsDamagedNotFatal) {
     EXPECT_EQ(test::RunCommand("VUTIL_REGISTRY=" + SettingsLocation() + " " + VUTIL_CLI_PATH + " date parse 1/2/24", &out), 0);
     EXPECT_NE(out.find("2024"), std::string::npos) << out;
 }
+#endif
 
 // Doubling a hostile file at most roughly doubles the time to read it. Caches make
 // even linear work grow a little faster than the size, so the bound allows what a
@@ -235,6 +243,7 @@ TEST(SettingsHardening, ParsingIsLinearInHostileShapes) {
     for (double r : ratios) EXPECT_LT(r, bound);
 }
 
+#ifndef _WIN32
 class NotAFile : public ::testing::TestWithParam<int> {};
 
 // A FIFO would block the open forever; a folder cannot be a store.
@@ -311,6 +320,7 @@ TEST(SettingsHardening, LockWaitIsBoundedAndAnswersBusy) {
     EXPECT_EQ(Get(), "kept");
     EXPECT_EQ(Set("free"), 0);
 }
+#endif
 
 }  // namespace
 }  // namespace vutil
