@@ -387,7 +387,9 @@ TEST(RecentFiles, TheShellKeepsAShortcutToTheFile) {
     ASSERT_FALSE(recent.IsEmpty());
     const CString link = recent + CString(name) + ".lnk";
     ASSERT_TRUE(fs::exists(fs::path(link.str()))) << link.str();
-    EXPECT_EQ(CFileUtils::GetLinkTarget(link).CompareNoCase(Lib(tmp.path() / name)), 0);
+    EXPECT_EQ(CFileUtils::GetLinkTarget(link).CompareNoCase(Lib(tmp.path() / name)), 0)
+        << CFileUtils::GetLinkTarget(link).str();
+    if (::testing::Test::HasFailure()) std::printf("%s\n", test::Hex(test::ReadFileBytes(link.str())).c_str());
     fs::remove(fs::path(link.str()));
 }
 #endif

@@ -44,5 +44,10 @@ std::uint64_t SystemLocalToUtc(int year, int month, int day, int hour, int minut
     return Ticks(ft);
 }
 
+bool RunningUnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace vutil::test
 #endif

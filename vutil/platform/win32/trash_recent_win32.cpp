@@ -57,7 +57,14 @@ bool AddRecentDocument(std::string_view path) noexcept {
         if (full.empty()) return false;
         // The shell writes a shortcut through COM; a thread without it gets it for the call.
         const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        ::SHAddToRecentDocs(SHARD_PATHW, full.c_str());
+        // By item identifier: the shell takes it whole, where some shells copy a wide
+        // path as narrow text.
+        if (PIDLIST_ABSOLUTE item = ::ILCreateFromPathW(full.c_str())) {
+            ::SHAddToRecentDocs(SHARD_PIDL, item);
+            ::ILFree(item);
+        } else {
+            ::SHAddToRecentDocs(SHARD_PATHW, full.c_str());
+        }
         if (SUCCEEDED(com)) ::CoUninitialize();
         return true;
     });
