@@ -155,6 +155,24 @@ TEST_F(FileOps, DeleteRefusesDirectoriesAndLogsTheSite) {
     EXPECT_FALSE(CFileUtils::DeleteFileA(Lib(P("x")), errors, false, false));
 }
 
+#ifdef _WIN32
+// A target another program holds open cannot be replaced: the copy fails whole, the old
+// target keeps its bytes and no temporary file is left beside it.
+TEST_F(FileOps, TargetHeldOpenElsewhereStaysWhole) {
+    Write("src.bin", std::string(1 << 20, 's'));
+    Write("out/target.bin", "the old target");
+    const auto before = Names(P("out"));
+    const std::uintptr_t held = test::HoldFileOpen(P("out/target.bin").string());
+    ASSERT_NE(held, 0u);
+    CString errors;
+    EXPECT_FALSE(CFileUtils::CopyFileA(Lib(P("src.bin")), Lib(P("out/target.bin")), errors));
+    test::CloseHeldFile(held);
+    EXPECT_FALSE(errors.IsEmpty());
+    EXPECT_EQ(Read("out/target.bin"), "the old target");
+    EXPECT_EQ(Names(P("out")), before);
+}
+#endif
+
 #ifndef _WIN32  // faults are injected through the POSIX backend's system-call table
 // Faults while a copy is under way: the old target and the source keep every byte and
 // no temporary file is left behind.

@@ -44,6 +44,16 @@ std::uint64_t SystemLocalToUtc(int year, int month, int day, int hour, int minut
     return Ticks(ft);
 }
 
+std::uintptr_t HoldFileOpen(const std::string& path) {
+    HANDLE f = ::CreateFileW(std::filesystem::path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             0, nullptr);
+    return f == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<std::uintptr_t>(f);
+}
+
+void CloseHeldFile(std::uintptr_t handle) {
+    if (handle) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
 bool RunningUnderWine() {
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;

@@ -14,6 +14,10 @@ std::string SystemAttributeFlags(const std::string& path);
 bool SystemFileTimes(const std::string& path, std::uint64_t& write, std::uint64_t& access);
 // A local wall-clock time in the system's zone as FILETIME ticks (UTC).
 std::uint64_t SystemLocalToUtc(int year, int month, int day, int hour, int minute, int second);
+// Opens a file for reading as another program would, letting nobody delete or replace
+// it meanwhile; 0 on failure. CloseHeldFile lets it go.
+std::uintptr_t HoldFileOpen(const std::string& path);
+void CloseHeldFile(std::uintptr_t handle);
 // Wine stands in for Windows (for the few places where it answers otherwise).
 bool RunningUnderWine();
 
