@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
@@ -25,13 +26,13 @@ class AppLog : public ::testing::Test {
 protected:
     void SetUp() override {
         Reset();
-        ::setenv("TZ", "UTC", 1);
+        zone.emplace("UTC");
         logs = tmp.path() / "logs";
         fs::create_directories(logs);
     }
     void TearDown() override {
         Reset();
-        ::unsetenv("TZ");
+        zone.reset();
     }
     static void Reset() {
         CAppLogger::DeleteInstance();
@@ -44,6 +45,7 @@ protected:
     static CString Switch() { return CRegistryUtils::GetKeyValue(HKEY_CURRENT_USER, kKey, "Log"); }
 
     test::TempDir tmp;
+    std::optional<test::ScopedZone> zone;
     fs::path logs;
     platform::ScopedClockPin pin{1623764730};  // 2021-06-15 13:45:30 UTC
 };

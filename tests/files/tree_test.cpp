@@ -100,6 +100,9 @@ TEST_F(Tree, FileListWalkOrderExtensionsAndAttributes) {
 }
 
 TEST_F(Tree, WalksEndOnLinkLoopsAndOddNames) {
+#ifdef _WIN32
+    GTEST_SKIP() << "std::filesystem of mingw-w64 makes no symbolic links";
+#endif
     File("a/x.txt");
     File("caf\xC3\xA9/\xFF\x80.txt");  // bytes above 0x7F pass through unchanged
     fs::create_directory_symlink("..", tmp.path() / "a" / "up");
@@ -161,6 +164,10 @@ TEST_F(Tree, DirectoryListFlagsAndTests) {
         EXPECT_TRUE(CDirUtils::HasSubdirectory(Lib(), false, false));
     }
     fs::permissions(tmp.path() / "one", fs::perms::owner_write, fs::perm_options::remove);
+#ifdef _WIN32
+    if ((fs::status(tmp.path() / "one").permissions() & fs::perms::owner_write) != fs::perms::none)
+        GTEST_SKIP() << "the system kept no read-only bit on the folder (Wine ignores it on folders)";
+#endif
     EXPECT_FALSE(CDirUtils::IsDirWritable(Lib("one")));
     EXPECT_TRUE(CDirUtils::EnsureDirIsWritable(Lib("one")));
     EXPECT_TRUE(CDirUtils::IsDirWritable(Lib("one")));
@@ -242,6 +249,9 @@ TEST_F(Tree, CreateRenameAndUniqueNames) {
 }
 
 TEST_F(Tree, ClearDirectoryStaysInsideTheTree) {
+#ifdef _WIN32
+    GTEST_SKIP() << "std::filesystem of mingw-w64 makes no symbolic links";
+#endif
     File("top.txt");
     File("sub/inner.txt");
     File(".hidden");
