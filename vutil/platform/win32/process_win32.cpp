@@ -23,52 +23,37 @@ std::map<ProcessId, HANDLE>& Table() {
     return *t;
 }
 
-// The handle of a process we started, or one opened now for a foreign id (closed by
-// the caller through Forget).
-HANDLE HandleOf(ProcessId pid, bool& owned) {
-    {
-        std::lock_guard<std::mutex> guard(TableLock());
-        auto it = Table().find(pid);
-        if (it != Table().end()) {
-            owned = true;
-            return it->second;
-        }
-    }
-    owned = false;
-    return ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<::DWORD>(pid));
+// The handle of a process we started and nobody reaped yet; like a child on POSIX,
+// any other process cannot be waited for.
+HANDLE HandleOf(ProcessId pid) {
+    std::lock_guard<std::mutex> guard(TableLock());
+    auto it = Table().find(pid);
+    if (it != Table().end()) return it->second;
+    ::SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
 }
 
-void Forget(ProcessId pid, HANDLE h, bool owned) {
-    if (owned) {
-        std::lock_guard<std::mutex> guard(TableLock());
-        auto it = Table().find(pid);
-        if (it == Table().end() || it->second != h) return;  // another thread reaped it first
-        Table().erase(it);
-    }
+void Forget(ProcessId pid, HANDLE h) {
+    std::lock_guard<std::mutex> guard(TableLock());
+    auto it = Table().find(pid);
+    if (it == Table().end() || it->second != h) return;  // another thread reaped it first
+    Table().erase(it);
     ::CloseHandle(h);
 }
 
 // Waits up to `ms` for the end; true with the exit code once it has ended.
-bool Collect(ProcessId pid, ::DWORD ms, std::uint32_t& exitCode, bool reportTimeout) {
-    bool owned = false;
-    HANDLE h = HandleOf(pid, owned);
+bool Collect(ProcessId pid, ::DWORD ms, std::uint32_t& exitCode) {
+    HANDLE h = HandleOf(pid);
     if (!h) return false;
     const ::DWORD r = ::WaitForSingleObject(h, ms);
     if (r != WAIT_OBJECT_0) {
-        const ::DWORD err = r == WAIT_FAILED ? ::GetLastError() : WAIT_TIMEOUT;
-        if (!owned) ::CloseHandle(h);
-        if (r == WAIT_FAILED || reportTimeout) ::SetLastError(err);
+        if (r == WAIT_TIMEOUT) ::SetLastError(WAIT_TIMEOUT);
         return false;
     }
     ::DWORD code = 0;
-    if (!::GetExitCodeProcess(h, &code)) {
-        const ::DWORD err = ::GetLastError();
-        if (!owned) ::CloseHandle(h);
-        ::SetLastError(err);
-        return false;
-    }
+    if (!::GetExitCodeProcess(h, &code)) return false;
     exitCode = code;
-    Forget(pid, h, owned);
+    Forget(pid, h);
     return true;
 }
 
@@ -109,10 +94,10 @@ bool StartProcess(const std::vector<std::string>& argv, std::string_view dir, Pr
 }
 
 bool WaitForProcess(ProcessId pid, std::uint32_t& exitCode) noexcept {
-    return Collect(pid, INFINITE, exitCode, true);
+    return Collect(pid, INFINITE, exitCode);
 }
 
-bool ReapIfExited(ProcessId pid, std::uint32_t& exitCode) noexcept { return Collect(pid, 0, exitCode, false); }
+bool ReapIfExited(ProcessId pid, std::uint32_t& exitCode) noexcept { return Collect(pid, 0, exitCode); }
 
 std::string FindProgram(std::string_view name) {
     if (name.empty()) return {};
