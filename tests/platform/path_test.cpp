@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "support/test_support.h"
 #include "vutil/platform/path.h"
 
 namespace vutil {
@@ -12,6 +13,7 @@ namespace {
 using platform::FromHostPath;
 using platform::ToHostPath;
 
+#ifndef _WIN32
 class Paths : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,6 +44,27 @@ TEST_F(Paths, HostPathsComeBackInLibraryForm) {
     EXPECT_EQ(FromHostPath("/"), "C:\\");
     for (const char* p : {"C:\\a\\b", "D:\\x\\y.txt", "E:\\deep\\er"}) EXPECT_EQ(FromHostPath(*ToHostPath(p)), p);
 }
+
+#else
+// The system knows its drives: a library path reaches it as written, with one
+// separator, whatever VUTIL_DRIVES says.
+TEST(NativePaths, SeparatorsBecomeBackslashesAndNothingElseChanges) {
+    test::ScopedEnv drives("VUTIL_DRIVES", "C=/elsewhere;D=/mnt/data");
+    platform::ReloadDriveTable();
+    struct Case {
+        const char* library;
+        const char* host;
+    };
+    for (const Case& c : {Case{"C:\\Users\\a b\\file.txt", "C:\\Users\\a b\\file.txt"},
+                          Case{"c:/mixed\\seps/x", "c:\\mixed\\seps\\x"}, Case{"D:\\reports/", "D:\\reports\\"},
+                          Case{"Z:\\x", "Z:\\x"}, Case{"//server/share/f", "\\\\server\\share\\f"},
+                          Case{"\\tmp/x", "\\tmp\\x"}, Case{"rel\\dir/f", "rel\\dir\\f"}, Case{"", ""}}) {
+        EXPECT_EQ(ToHostPath(c.library), c.host) << c.library;
+        EXPECT_EQ(FromHostPath(c.host), c.host);
+        EXPECT_EQ(FromHostPath(c.library), c.host);
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace vutil
