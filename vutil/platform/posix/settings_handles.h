@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "vutil/platform/posix/settings_file.h"
+#include "vutil/platform/settings_file_internal.h"
 
 namespace vutil::platform::settings {
 

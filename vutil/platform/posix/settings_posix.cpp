@@ -1,6 +1,6 @@
-// The settings store on POSIX: the Settings* calls. The parsed file lives in
-// settings_store.cpp, handles in settings_handles.cpp, the lock in settings_lock.cpp
-// and the file I/O in settings_io.cpp.
+// The settings store on POSIX: the Settings* calls. The tree and its text form live
+// in ../settings_file.cpp, the cache in settings_store.cpp, handles in
+// settings_handles.cpp, the lock in settings_lock.cpp and the file I/O in settings_io.cpp.
 
 #include <cstdlib>
 #include <cstring>
@@ -239,17 +239,6 @@ LONG SettingsEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD
         if (type) *type = v.type;
         return CopyOut(v.data, data, dataSize);
     });
-}
-
-bool SettingsParseForTesting(std::string_view bytes, std::string* rewritten) {
-    try {
-        Tree tree;
-        settings::Parse(bytes, tree);
-        if (rewritten) *rewritten = settings::Serialize(tree);
-        return tree.clean;
-    } catch (...) {
-        return false;
-    }
 }
 
 }  // namespace vutil::platform

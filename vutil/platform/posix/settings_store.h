@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "vutil/platform/posix/settings_file.h"
+#include "vutil/platform/settings_file_internal.h"
 #include "vutil/platform/posix/settings_io.h"
 
 namespace vutil::platform::settings {

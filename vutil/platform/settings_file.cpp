@@ -1,4 +1,4 @@
-#include "vutil/platform/posix/settings_file.h"
+#include "vutil/platform/settings_file_internal.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -444,3 +444,18 @@ std::string Serialize(const Tree& tree) {
 }
 
 }  // namespace vutil::platform::settings
+
+namespace vutil::platform {
+
+bool SettingsParseForTesting(std::string_view bytes, std::string* rewritten) {
+    try {
+        settings::Tree tree;
+        settings::Parse(bytes, tree);
+        if (rewritten) *rewritten = settings::Serialize(tree);
+        return tree.clean;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace vutil::platform

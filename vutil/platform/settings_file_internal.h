@@ -1,6 +1,6 @@
 #pragma once
 // The settings tree in memory and its file form (registry export text).
-// Internal to the POSIX backend; no system calls here.
+// Shared by both backends (the POSIX store's file, the parser tests); no system calls here.
 
 #include <memory>
 #include <string>
