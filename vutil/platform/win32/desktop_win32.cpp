@@ -48,7 +48,10 @@ std::optional<DesktopApp> Associated(const std::wstring& assoc, bool protocol, s
     auto command = Query(flags, ASSOCSTR_COMMAND, assoc, wideVerb);
     // Systems before the protocol flag refuse it; the scheme's own class answers there.
     if (!command && protocol) return Associated(assoc, false, verb);
-    if (!command) return std::nullopt;
+    if (!command) {
+        ::SetLastError(ERROR_NO_ASSOCIATION);
+        return std::nullopt;
+    }
     DesktopApp app;
     app.command = win32::Narrow(*command);
     if (auto exe = Query(flags, ASSOCSTR_EXECUTABLE, assoc, wideVerb); exe && FileExists(*exe))
@@ -107,6 +110,35 @@ DWORD Failed(::DWORD code) {
     }
 }
 
+// The registered command with the target and parameters put in: %1 and %L are the
+// target, %* the parameters; what the command does not place is appended.
+std::string ExpandCommand(std::string_view command, std::string_view target, std::string_view parameters) {
+    std::string line;
+    bool placed = false, placedParameters = false;
+    for (std::size_t i = 0; i < command.size(); ++i) {
+        const char next = i + 1 < command.size() ? command[i + 1] : '\0';
+        if (command[i] != '%' || next == '\0') {
+            line += command[i];
+            continue;
+        }
+        ++i;
+        if (next == '1' || next == 'L' || next == 'l') {
+            line += target;
+            placed = true;
+        } else if (next == '*') {
+            line += parameters;
+            placedParameters = true;
+        } else if (next == '%') {
+            line += '%';
+        }
+        // Other numbered places and the shell's own letters have nothing to fill them.
+    }
+    if (!placed) line += " " + JoinCommandLine({std::string(target)});
+    if (!placedParameters && !parameters.empty()) line += " " + std::string(parameters);
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
 // Writes what would have run instead of running it (VUTIL_NO_OPEN names a file).
 DWORD RecordInstead(const char* file, std::string_view target, std::string_view parameters, std::string_view verb) {
     const std::string scheme = SchemeOf(target);
@@ -122,9 +154,7 @@ DWORD RecordInstead(const char* file, std::string_view target, std::string_view 
     }
     auto app = Associated(assoc, !scheme.empty(), verb);
     if (!app || app->program.empty()) return Failed(ERROR_NO_ASSOCIATION);
-    std::string line = JoinCommandLine({app->program, std::string(target)});
-    if (!parameters.empty()) line += " " + std::string(parameters);
-    line += "\r\n";
+    const std::string line = ExpandCommand(app->command, target, parameters) + "\r\n";
     win32::UniqueHandle h(::CreateFileW(win32::WidePath(file).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ::DWORD written = 0;
