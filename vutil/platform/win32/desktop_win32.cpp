@@ -61,7 +61,7 @@ std::optional<DesktopApp> Associated(const std::wstring& assoc, bool protocol, s
     // The registration's name: the program identifier the user chose or the class
     // names, else the extension or scheme itself.
     std::wstring id;
-    if (protocol) {
+    if (assoc.empty() || assoc[0] != L'.') {
         const std::wstring choice =
             L"Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\" + assoc + L"\\UserChoice";
         id = RegistryText(HKEY_CURRENT_USER, choice.c_str(), L"ProgId");

@@ -72,7 +72,7 @@ bool StartProcess(const std::vector<std::string>& argv, std::string_view dir, Pr
         const std::wstring wideDir = win32::WidePath(dir);
         STARTUPINFOW si{};
         si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
         si.wShowWindow = SW_SHOW;
         PROCESS_INFORMATION pi{};
         if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
