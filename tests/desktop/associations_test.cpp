@@ -273,17 +273,6 @@ TEST_F(Associations, ShellLaunchRunsTheHandlerWithTheVerb) {
     EXPECT_EQ(error, CSystemUtils::GetLastError(platform::kErrorFileNotFound));
 }
 
-TEST_F(Associations, NoOpenRecordsTheCommandInsteadOfRunningIt) {
-    WriteText(m_dir.path() / "doc.vtt", "text");
-    const auto record = m_dir.path() / "would-run.txt";
-    ScopedEnv noOpen("VUTIL_NO_OPEN", record.string());
-    CString error;
-    ASSERT_TRUE(CExeUtils::ShellLaunchApp(Lib(m_dir.path() / "doc.vtt"), "", "", true, CExeUtils::LC_OPEN, 1, error, nullptr));
-    EXPECT_EQ(test::ReadText(record),
-              "\"" + Lib(m_dir.path() / "handler.bat").str() + "\" --view \"" + Lib(m_dir.path() / "doc.vtt").str() + "\"\r\n");
-    EXPECT_FALSE(std::filesystem::exists(m_dir.path() / "handled.txt"));
-}
-
 // A text value as reg.exe reads it (the default value without a name).
 std::string RegisteredText(const std::string& key, const std::string& name = "") {
     std::string out;
