@@ -191,7 +191,7 @@ TEST(LaunchApp, RefusesWhatCannotBeStarted) {
 
 TEST(FindProgram, AgreesWithTheSystemsOwnSearch) {
 #ifdef _WIN32
-    const char *name = "cmd", *lookup = "for %i in (cmd.exe) do @echo %~$PATH:i";
+    const char *name = "cmd", *lookup = "cmd /c for %i in (cmd.exe) do @echo %~$PATH:i";
 #else
     const char *name = "sh", *lookup = "command -v sh";
 #endif

@@ -12,14 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifdef _WIN32
-constexpr const char* kNoErrors = " 2>NUL";
-#else
-constexpr const char* kNoErrors = " 2>/dev/null";
-#endif
-
 int Cli(const std::string& args, std::string* out = nullptr) {
-    return test::RunCommand(std::string(VUTIL_CLI_PATH) + " " + args + kNoErrors, out);
+    return test::RunCommand(std::string(VUTIL_CLI_PATH) + " " + args + " 2>/dev/null", out);
 }
 
 #ifndef _WIN32

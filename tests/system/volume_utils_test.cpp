@@ -217,7 +217,7 @@ TEST(VolumeUtils, RealSystemMatchesFindmntAndStatvfs) {
 // What cmd's "vol" says of a drive: its label ("" for none), nothing when it fails.
 std::optional<std::string> VolLabel(char letter) {
     std::string out;
-    if (test::RunCommand(std::string("vol ") + letter + ":", &out) != 0 || out.find("Volume in drive") == std::string::npos)
+    if (test::RunCommand(std::string("cmd /c vol ") + letter + ":", &out) != 0 || out.find("Volume in drive") == std::string::npos)
         return std::nullopt;
     const std::string is = std::string("Volume in drive ") + letter + " is ";
     const std::size_t at = out.find(is);
