@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop_env.h"
+#include "vutil/platform/desktop.h"
 #include "vutil/platform/error.h"
 #include "vutil/platform/path.h"
 #include "vutil/system/browser_utils.h"
@@ -19,6 +20,7 @@ using test::ScopedEnv;
 using test::TempDir;
 using test::WriteText;
 
+#ifndef _WIN32
 class Desktop : public ::testing::Test {
 protected:
     Desktop()
@@ -200,6 +202,102 @@ TEST_F(Browser, RegistrationsAnswerFirst) {
     EXPECT_EQ(index, 0);
     EXPECT_EQ(CBrowserUtils::GetDefaultBrowserName(), "");  // registered default without a display name
 }
+
+#else
+// A document class registered in the classes root, its handler a batch file that
+// records its arguments; the shell answers from the real registry.
+class Associations : public ::testing::Test {
+protected:
+    Associations() {
+        WriteText(m_dir.path() / "handler.bat", "@>\"%~dp0handled.tmp\" echo %*\r\n@move /y \"%~dp0handled.tmp\" \"%~dp0handled.txt\" >NUL\r\n");
+        const CString handler = Lib(m_dir.path() / "handler.bat");
+        Set(".vtt", "VutilTest.Doc");
+        Set("VutilTest.Doc", "Vutil test document");
+        Set("VutilTest.Doc\\shell\\open\\command", "\"" + handler + "\" --view \"%1\"");
+        Set("VutilTest.Doc\\shell\\print\\command", "\"" + handler + "\" --print \"%1\" %*");
+    }
+    ~Associations() override {
+        for (const char* key : {"VutilTest.Doc\\shell\\open\\command", "VutilTest.Doc\\shell\\print\\command",
+                                "VutilTest.Doc\\shell\\open", "VutilTest.Doc\\shell\\print", "VutilTest.Doc\\shell",
+                                "VutilTest.Doc", ".vtt"})
+            CRegistryUtils::DeleteKey(HKEY_CLASSES_ROOT, key);
+    }
+    static void Set(const CString& key, const CString& value) {
+        ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CLASSES_ROOT, key, "", value));
+    }
+    CString Lib(const std::filesystem::path& p) const { return CString(platform::FromHostPath(p.string())); }
+    std::string Handled() { return test::WaitForFile(m_dir.path() / "handled.txt"); }
+
+    TempDir m_dir;
+};
+
+TEST_F(Associations, TheShellAnswersFromTheUsersClasses) {
+    const CString handler = Lib(m_dir.path() / "handler.bat");
+    struct Case {
+        const char* extension;
+        CExeUtils::LaunchCommand command;
+        CString expected;
+    } cases[] = {
+        {".vtt", CExeUtils::LC_OPEN, handler},  {".VTT", CExeUtils::LC_OPEN, handler},
+        {".vtt", CExeUtils::LC_PRINT, handler}, {".vtt", CExeUtils::LC_RUNAS, handler},
+        {".vtt", CExeUtils::LC_EDIT, ""},       {"vtt", CExeUtils::LC_OPEN, ""},
+        {"", CExeUtils::LC_OPEN, ""},           {".nothing-registered", CExeUtils::LC_OPEN, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CExeUtils::GetFileAssocExe(c.extension, c.command), c.expected) << c.extension << " " << c.command;
+}
+
+TEST_F(Associations, ShellLaunchRunsTheHandlerWithTheVerb) {
+    WriteText(m_dir.path() / "doc one.vtt", "text");
+    const std::string doc = Lib(m_dir.path() / "doc one.vtt").str();
+    struct Case {
+        CExeUtils::LaunchCommand command;
+        CString parameters;
+        std::string recorded;
+    } cases[] = {
+        {CExeUtils::LC_OPEN, "", "--view \"" + doc + "\"\r\n"},
+        {CExeUtils::LC_PRINT, "\"two words\" x", "--print \"" + doc + "\" \"two words\" x\r\n"},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(m_dir.path() / "handled.txt");
+        CString error = "stale";
+        ASSERT_TRUE(CExeUtils::ShellLaunchApp(CString(doc), c.parameters, Lib(m_dir.path()), false, c.command, 1, error,
+                                              nullptr))
+            << error;
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(Handled(), c.recorded);
+    }
+    CString error;
+    EXPECT_FALSE(CExeUtils::ShellLaunchApp(Lib(m_dir.path() / "missing.vtt"), "", "", true, CExeUtils::LC_OPEN, 1, error,
+                                           nullptr));
+    EXPECT_EQ(error, CSystemUtils::GetLastError(platform::kErrorFileNotFound));
+}
+
+// A text value as reg.exe reads it (the default value without a name).
+std::string RegisteredText(const std::string& key, const std::string& name = "") {
+    std::string out;
+    if (test::RunCommand("reg query \"" + key + "\" " + (name.empty() ? "/ve" : "/v " + name), &out) != 0) return {};
+    const std::size_t type = out.find("REG_");
+    if (type == std::string::npos) return {};
+    const std::size_t value = out.find_first_not_of(' ', out.find(' ', type));
+    return out.substr(value, out.find_first_of("\r\n", value) - value);
+}
+
+TEST(Browser, TheDefaultIsTheHandlerOfHttp) {
+    // The user's choice names a class; without one the scheme's own class answers.
+    std::string progId = RegisteredText(
+        "HKCU\\Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice", "ProgId");
+    if (progId.empty()) progId = "http";
+    const std::string command = RegisteredText("HKCR\\" + progId + "\\shell\\open\\command");
+    if (command.empty()) GTEST_SKIP() << "no handler for http";
+    const auto app = platform::DefaultBrowser();
+    ASSERT_TRUE(app);
+    EXPECT_EQ(app->id, progId);
+    EXPECT_EQ(app->command, command);
+    EXPECT_FALSE(app->program.empty());
+    EXPECT_NE(command.find(app->program), std::string::npos);
+}
+#endif
 
 }  // namespace
 }  // namespace vutil

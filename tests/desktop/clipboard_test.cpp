@@ -20,7 +20,11 @@ using test::Items;
 
 class Clipboard : public ::testing::Test {
 protected:
-    Clipboard() : m_file("VUTIL_CLIPBOARD", m_dir.File("clipboard").c_str()) {}
+    Clipboard() : m_file("VUTIL_CLIPBOARD", m_dir.File("clipboard").c_str()) {
+#ifdef _WIN32
+        EXPECT_TRUE(platform::ClipboardPublish({}));  // the system's clipboard: start empty, as a new file does
+#endif
+    }
     CString Lib(const std::string& name) const { return CString(platform::FromHostPath(m_dir.File(name))); }
 
     TempDir m_dir;
@@ -145,6 +149,7 @@ TEST_F(Clipboard, BitmapGoesOnAsABmpFileAndTheHandleIsTaken) {
     EXPECT_FALSE(CClipboardUtils::CopyBitmapToClipboard(&m_window, nullptr));
 }
 
+#ifndef _WIN32
 TEST_F(Clipboard, DamagedFileIsRefusedNotGuessed) {
     for (const std::string bytes : {"VUTILCLIP 1\nCF_TEXT\n9\nab\n", "nothing\n", "VUTILCLIP 1\nCF_TEXT\n-1\n\n"}) {
         test::WriteText(m_dir.File("clipboard"), bytes);
@@ -152,6 +157,26 @@ TEST_F(Clipboard, DamagedFileIsRefusedNotGuessed) {
         EXPECT_FALSE(CClipboardUtils::ParseClipboardText(cells, "#")) << bytes;
     }
 }
+
+#else
+// What other programs see: Unicode text from the Windows-1252 bytes, a bitmap without
+// the file header, and the reverse.
+TEST_F(Clipboard, SystemFormatsCarryTheSameContent) {
+    ASSERT_TRUE(CClipboardUtils::CopyTextToClipboard(&m_window, "caf\xE9 \x80\x9F"));
+    EXPECT_EQ(test::Hex(*platform::ClipboardRead("CF_UNICODETEXT")),
+              test::Hex(Bytes({'c', 0, 'a', 0, 'f', 0, 0xE9, 0, ' ', 0, 0xAC, 0x20, 0x78, 0x01, 0, 0})));
+    ASSERT_TRUE(platform::ClipboardPublish({{"CF_UNICODETEXT", Bytes({'a', 0, 0x1E, 0x20, 0xE9, 0, 0x3A, 0x26, 0, 0})}}));
+    EXPECT_EQ(platform::ClipboardRead("CF_TEXT"), std::string("a\x84\xE9?\0", 5));  // no such sign in the code page
+
+    const unsigned char bits[] = {0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(2, 1, 1, 24, bits));
+    ASSERT_TRUE(CClipboardUtils::CopyBitmapToClipboard(&m_window, &bitmap));
+    const std::string dib = *platform::ClipboardRead("CF_DIB");
+    EXPECT_EQ(dib.substr(0, 12), Bytes({40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(platform::ClipboardRead("CF_BITMAP")->substr(14), dib);
+}
+#endif
 
 TEST(ClipboardFormats, UriListsAndDropBlocksRoundTrip) {
     const std::vector<std::string> paths{"/tmp/a b/c%d.txt", "/x/\xC3\xA9t\xC3\xA9", "/"};

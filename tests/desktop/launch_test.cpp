@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <thread>
+
 #include "desktop_env.h"
 #include "vutil/platform/path.h"
 #include "vutil/platform/process.h"
@@ -17,8 +20,34 @@ using test::WriteText;
 
 CString Lib(const std::filesystem::path& p) { return CString(platform::FromHostPath(p.string())); }
 
+#ifdef _WIN32
+// This test program doubles as the program the tests start. With VUTIL_TEST_CHILD set
+// it waits for a file "go" when VUTIL_TEST_CHILD_GATE is set, writes its arguments as
+// its own runtime split them to args.txt and its working directory to out.txt, and
+// ends with the exit code VUTIL_TEST_CHILD names, before any test runs.
+const bool kChild = [] {
+    const char* code = std::getenv("VUTIL_TEST_CHILD");
+    if (!code) return false;
+    if (std::getenv("VUTIL_TEST_CHILD_GATE"))
+        while (!std::filesystem::exists("go")) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::ofstream args("args.txt", std::ios::binary);
+    for (int i = 1; i < __argc; ++i) args << __argv[i] << '\n';
+    args.close();
+    std::ofstream("out.txt", std::ios::binary) << std::filesystem::current_path().string() << '\n';
+    std::exit(std::atoi(code));
+}();
+
+// A copy of this program under the name, started with the exit code.
+CString Child(const std::filesystem::path& dir, const char* name) {
+    std::filesystem::copy_file(_pgmptr, dir / (std::string(name) + ".exe"));
+    return Lib(dir / (std::string(name) + ".exe"));
+}
+const CString kProgram(_pgmptr);
+#else
 // Writes each argument it gets on a line of args.txt in its working directory.
 constexpr const char* kEchoArgs = "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > args.txt\n";
+const CString kProgram("/bin/sh");
+#endif
 
 struct SplitCase {
     const char* line;
@@ -45,13 +74,32 @@ TEST_P(CommandLineSplit, FollowsTheRuntimeRules) {
 
 INSTANTIATE_TEST_SUITE_P(Documented, CommandLineSplit, ::testing::ValuesIn(kSplitCases));
 
+TEST(CommandLineJoin, SplitsBackIntoTheSameArguments) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"C:\\Program Files\\x.exe", "plain", "two words", ""},
+        {"a\\\\\"b", "tail\\", "tail space\\", "\\\\server\\share\\"},
+        {"say \"hi\"", "\"", "\\\"", "tab\there", "new\nline", "\\\\"},
+    };
+    for (const auto& argv : cases) EXPECT_EQ(platform::SplitCommandLine(platform::JoinCommandLine(argv)), argv);
+    // Quotes only where needed; backslashes doubled only before a quote.
+    EXPECT_EQ(platform::JoinCommandLine({"C:\\a b\\x.exe", "-v", "a\\\\\"b", "", "end\\ "}),
+              R"("C:\a b\x.exe" -v "a\\\\\"b" "" "end\ ")");
+    EXPECT_EQ(platform::JoinCommandLine({"x", "dir\\ "}), R"(x "dir\ ")");
+    EXPECT_EQ(platform::JoinCommandLine({"x", "dir \\"}), R"(x "dir \\")");
+}
+
 TEST_P(CommandLineSplit, ReachesTheProgramAsSplit) {
     TempDir dir;
+#ifdef _WIN32
+    test::ScopedEnv child("VUTIL_TEST_CHILD", "0");
+    const CString program = Child(dir.path(), "echo args");  // a space in the program's own path
+#else
     WriteText(dir.path() / "echo args", kEchoArgs, true);  // a space in the program's own path
+    const CString program = Lib(dir.path() / "echo args");
+#endif
     void* thread = nullptr;
     void* process = nullptr;
-    ASSERT_TRUE(CExeUtils::LaunchApp(Lib(dir.path() / "echo args"), GetParam().line, Lib(dir.path()), "", true, thread,
-                                     process));
+    ASSERT_TRUE(CExeUtils::LaunchApp(program, GetParam().line, Lib(dir.path()), "", true, thread, process));
     std::string expected;
     for (const auto& a : GetParam().args) expected += a + "\n";
     EXPECT_EQ(ReadText(dir.path() / "args.txt"), expected);
@@ -61,7 +109,12 @@ TEST(LaunchApp, WithoutWaitHandsBackHandlesThatGiveTheExitCode) {
     TempDir dir;
     void* thread = nullptr;
     void* process = nullptr;
+#ifdef _WIN32
+    test::ScopedEnv child("VUTIL_TEST_CHILD", "7");
+    ASSERT_TRUE(CExeUtils::LaunchApp(Child(dir.path(), "exit"), "", Lib(dir.path()), "title", false, thread, process));
+#else
     ASSERT_TRUE(CExeUtils::LaunchApp("/bin/sh", "-c \"exit 7\"", Lib(dir.path()), "title", false, thread, process));
+#endif
     ASSERT_NE(process, nullptr);
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(CProcessHandle::Wait(thread, CProcessHandle::kInfinite), CProcessHandle::kWaitObject0);
@@ -75,10 +128,16 @@ TEST(LaunchApp, WithoutWaitHandsBackHandlesThatGiveTheExitCode) {
 
 TEST(LaunchApp, StillRunningProcessTimesOutThenEnds) {
     TempDir dir;
+#ifdef _WIN32
+    test::ScopedEnv child("VUTIL_TEST_CHILD", "3"), gate("VUTIL_TEST_CHILD_GATE", "1");
+    const CString program = Child(dir.path(), "gate");
+#else
     WriteText(dir.path() / "gate.sh", "#!/bin/sh\nwhile [ ! -f go ]; do sleep 0.01; done\nexit 3\n", true);
+    const CString program = Lib(dir.path() / "gate.sh");
+#endif
     void* thread = nullptr;
     void* process = nullptr;
-    ASSERT_TRUE(CExeUtils::LaunchApp(Lib(dir.path() / "gate.sh"), "", Lib(dir.path()), "", false, thread, process));
+    ASSERT_TRUE(CExeUtils::LaunchApp(program, "", Lib(dir.path()), "", false, thread, process));
     DWORD code = 0;
     EXPECT_EQ(CProcessHandle::Wait(process, 20), CProcessHandle::kWaitTimeout);
     ASSERT_TRUE(CProcessHandle::GetExitCode(process, code));
@@ -96,8 +155,13 @@ TEST(LaunchApp, WaitReturnsAfterTheEndInTheWorkingDirectoryWithNullHandles) {
     std::filesystem::create_directory(dir.path() / "work dir");
     void* thread = reinterpret_cast<void*>(1);
     void* process = reinterpret_cast<void*>(1);
+#ifdef _WIN32
+    test::ScopedEnv child("VUTIL_TEST_CHILD", "0");
+    ASSERT_TRUE(CExeUtils::LaunchApp(Child(dir.path(), "pwd"), "", Lib(dir.path() / "work dir"), "", true, thread, process));
+#else
     ASSERT_TRUE(CExeUtils::LaunchApp("/bin/sh", "-c \"sleep 0.2; pwd > out.txt\"", Lib(dir.path() / "work dir"), "", true,
                                      thread, process));
+#endif
     EXPECT_EQ(thread, nullptr);
     EXPECT_EQ(process, nullptr);
     EXPECT_EQ(ReadText(dir.path() / "work dir" / "out.txt"),
@@ -113,9 +177,9 @@ TEST(LaunchApp, RefusesWhatCannotBeStarted) {
     } cases[] = {
         {"", here},
         {"   ", here},
-        {"/bin/sh", ""},
+        {kProgram, ""},
         {Lib(dir.path() / "missing"), here},
-        {"/bin/sh", Lib(dir.path() / "no such dir")},
+        {kProgram, Lib(dir.path() / "no such dir")},
         {Lib(dir.path() / "plain.txt"), here},  // exists but is no program
     };
     for (const auto& c : cases) {
@@ -123,6 +187,20 @@ TEST(LaunchApp, RefusesWhatCannotBeStarted) {
         void* process = reinterpret_cast<void*>(1);
         EXPECT_FALSE(CExeUtils::LaunchApp(c.exe, "", c.dirArg, "", false, thread, process)) << c.exe << " in " << c.dirArg;
     }
+}
+
+TEST(FindProgram, AgreesWithTheSystemsOwnSearch) {
+#ifdef _WIN32
+    const char *name = "cmd", *lookup = "cmd /c for %i in (cmd.exe) do @echo %~$PATH:i";
+#else
+    const char *name = "sh", *lookup = "command -v sh";
+#endif
+    std::string found;
+    ASSERT_EQ(test::RunCommand(lookup, &found), 0);
+    found = found.substr(0, found.find_first_of("\r\n"));
+    EXPECT_EQ(platform::FindProgram(name), platform::FromHostPath(found));
+    EXPECT_EQ(platform::FindProgram("no-such-program-here"), "");
+    EXPECT_EQ(platform::FindProgram(platform::FindProgram(name)), platform::FindProgram(name));  // a path stays itself
 }
 
 class DisplayError : public CExeUtils {

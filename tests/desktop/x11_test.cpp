@@ -17,6 +17,7 @@ namespace {
 using test::RunCommand;
 using test::ScopedEnv;
 
+#ifndef _WIN32
 class XDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -119,6 +120,7 @@ TEST(NoDisplay, NoWindowsAndNoClipboard) {
     CWnd window;
     EXPECT_FALSE(CClipboardUtils::CopyTextToClipboard(&window, "x"));
 }
+#endif
 
 }  // namespace
 }  // namespace vutil

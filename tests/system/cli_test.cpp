@@ -16,6 +16,7 @@ int Cli(const std::string& args, std::string* out = nullptr) {
     return test::RunCommand(std::string(VUTIL_CLI_PATH) + " " + args + " 2>/dev/null", out);
 }
 
+#ifndef _WIN32
 class BinCli : public ::testing::Test {
 protected:
     BinCli() : base(fs::canonical(tmp.path())), drives("C=" + (base / "c").string()),
@@ -53,7 +54,9 @@ TEST_F(BinCli, ListRestoreAndEmpty) {
     EXPECT_EQ(out.find(base.string()), std::string::npos) << out;
 }
 
-TEST_F(BinCli, BadUsageExitsTwo) {
+#endif
+
+TEST(BinCliUsage, BadUsageExitsTwo) {
     for (const char* args : {"bin", "bin list extra", "bin restore", "bin restore a b", "bin empty now", "bin frob",
                              "drives --what"})
         EXPECT_EQ(Cli(args), 2) << args;

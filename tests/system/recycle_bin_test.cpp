@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "drive_env.h"
@@ -12,7 +13,9 @@
 #include "vutil/core/app_logger.h"
 #include "vutil/platform/system.h"
 #include "vutil/system/recycle_bin.h"
+#include "vutil/platform/volume.h"
 #include "vutil/system/registry_utils.h"
+#include "vutil/system/system_utils.h"
 
 namespace vutil {
 namespace {
@@ -21,6 +24,7 @@ namespace fs = std::filesystem;
 using test::Items;
 using test::Strings;
 
+#ifndef _WIN32
 // The user id, as the trash folders of a volume are named after it.
 std::string Uid() {
     std::string out;
@@ -29,10 +33,13 @@ std::string Uid() {
     return out;
 }
 
+#endif
+
 struct Exposed : RecycleBin {
     using RecycleBin::HexToInt;
 };
 
+#ifndef _WIN32
 std::string Le32(std::uint32_t v) {
     return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
                        static_cast<char>(v >> 24)};
@@ -56,6 +63,8 @@ std::string IndexFile(std::uint32_t size, const std::vector<IndexRecordSpec>& re
     return bytes;
 }
 
+#endif
+
 // An information file: 24 header bytes, then the path in UTF-16LE (code units given).
 std::string InfoFile(const std::u16string& path) {
     std::string bytes = std::string("\x01\0\0\0\0\0\0\0", 8) + std::string(16, '\x05');
@@ -63,6 +72,7 @@ std::string InfoFile(const std::u16string& path) {
     return bytes;
 }
 
+#ifndef _WIN32
 class Bin : public ::testing::Test {
 protected:
     Bin() {
@@ -297,6 +307,43 @@ TEST(RecycleBinSettings, PerVolumeValuesOfTheUser) {
     EXPECT_EQ(RecycleBin::GetCapacity("K:\\"), 10737418240u);
     EXPECT_EQ(RecycleBin::GetCapacity("C:\\"), 0u);  // another volume, no value
 }
+
+#else
+// The system's own bin on C:, in the user's folder named after the account's security
+// identifier: an item stored there as the shell stores one is listed with its former path.
+TEST(WindowsBin, ListsTheUsersItemsOnTheSystemDrive) {
+    const CString sid = CSystemUtils::GetUserSID();
+    if (sid.IsEmpty()) GTEST_SKIP() << "no profile for the user";
+    const fs::path bin = "C:\\$Recycle.Bin";
+    const fs::path folder = bin / sid.str();
+    const bool madeBin = !fs::exists(bin), madeFolder = !fs::exists(folder);
+    fs::create_directories(folder);
+    const std::string name = "VUTIL" + std::to_string(std::random_device{}() % 1000000) + ".txt";
+    test::WriteFileBytes((folder / ("$I" + name)).string(), InfoFile(u"C:\\docs\\caf\u00e9.txt"));
+    test::WriteFileBytes((folder / ("$R" + name)).string(), std::string(123, 'r'));
+
+    const auto folders = platform::UserTrashFolders("CQ");
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(CString(folders[0].path).CompareNoCase(CString(folder.string() + "\\")), 0) << folders[0].path;
+    EXPECT_EQ(folders[0].relativeBase, "");
+    TextArray stored, former;
+    RecycleBin::GetContent(stored, former, false);
+    ASSERT_EQ(stored.GetCount(), former.GetCount());
+    int found = 0;
+    for (unsigned int i = 0; i < stored.GetCount(); ++i)
+        if (stored.GetAt(i).CompareNoCase(CString((folder / ("$R" + name)).string())) == 0) {
+            EXPECT_EQ(former.GetAt(i), "C:\\docs\\caf\xE9.txt");
+            ++found;
+        }
+    EXPECT_EQ(found, 1);
+    EXPECT_GE(RecycleBin::GetContentSize(), 123u);
+
+    fs::remove(folder / ("$I" + name));
+    fs::remove(folder / ("$R" + name));
+    if (madeFolder) fs::remove(folder);
+    if (madeBin) fs::remove(bin);
+}
+#endif
 
 TEST(RecycleBinHexToInt, LittleEndianWithTheShiftWrapping) {
     const struct {

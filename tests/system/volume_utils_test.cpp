@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifndef _WIN32
 // Drives E (USB-attached fixed disk, partition), F (RAM disk), G (network), H (CD),
 // K (SATA fixed disk), L (SATA disk with removable media, whole-disk volume), I (a
 // folder that does not exist) and A (a floppy letter on the USB disk).
@@ -153,6 +154,8 @@ TEST_F(FakeSystem, ClusterGeometryFollowsTheBlockSize) {
     EXPECT_EQ(spc, std::max(1ul, unit / 512));
 }
 
+#endif
+
 TEST(VolumeUtils, ShortTextsAndFloppyNames) {
     CAppLogger* log = CAppLogger::CreateForTesting();
     EXPECT_EQ(CVolumeUtils::GetDriveTypeA("C:"), 0u);
@@ -185,6 +188,7 @@ TEST(VolumeUtils, ShortTextsAndFloppyNames) {
     for (const auto& f : floppies) EXPECT_EQ(CVolumeUtils::IsFloppyDrive(f.text, f.ignoreLength), f.floppy) << f.text;
 }
 
+#ifndef _WIN32
 TEST(VolumeUtils, RealSystemMatchesFindmntAndStatvfs) {
     test::TempDir tmp;
     const std::string dir = fs::canonical(tmp.path()).string();
@@ -209,6 +213,62 @@ TEST(VolumeUtils, RealSystemMatchesFindmntAndStatvfs) {
     // Two fractional digits (en-US), truncated: the percentage of what this call saw.
     EXPECT_DOUBLE_EQ(pct, static_cast<double>(freeBytes * 10000 / total) / 100);
 }
+#else
+// What cmd's "vol" says of a drive: its label ("" for none), nothing when it fails.
+std::optional<std::string> VolLabel(char letter) {
+    std::string out;
+    if (test::RunCommand(std::string("cmd /c vol ") + letter + ":", &out) != 0 || out.find("Volume in drive") == std::string::npos)
+        return std::nullopt;
+    const std::string is = std::string("Volume in drive ") + letter + " is ";
+    const std::size_t at = out.find(is);
+    if (at == std::string::npos) return std::string();  // "has no label"
+    return out.substr(at + is.size(), out.find_first_of("\r\n", at) - at - is.size());
+}
+
+TEST(VolumeUtils, RealDrivesMatchTheSystemsOwnView) {
+    CStringArray roots, labels, systems;
+    CUIntArray types;
+    CVolumeUtils::GetDriveInformation(&roots, &types, &labels, &systems);
+    ASSERT_EQ(types.GetSize(), roots.GetSize());
+    std::string letters;
+    for (int i = 0; i < roots.GetSize(); ++i) {
+        SCOPED_TRACE(roots[i].str());
+        letters += roots[i][0];
+        EXPECT_EQ(types[i], CVolumeUtils::GetDriveTypeA(roots[i]));
+        if (auto label = VolLabel(roots[i][0])) {
+            EXPECT_EQ(labels[i], CString(*label));
+        }
+    }
+    ASSERT_NE(letters.find('C'), std::string::npos);
+    EXPECT_EQ(CVolumeUtils::GetDriveTypeA("C:\\"), 3u);  // the system drive is a fixed disk
+    EXPECT_TRUE(CVolumeUtils::IsDriveValid("C:\\"));
+    for (char c = 'D'; c <= 'Y'; ++c)
+        if (letters.find(c) == std::string::npos) {
+            const CString missing = CString(std::string(1, c) + ":\\");
+            EXPECT_FALSE(VolLabel(c)) << c;
+            EXPECT_FALSE(CVolumeUtils::IsDriveValid(missing)) << c;
+            EXPECT_EQ(CVolumeUtils::GetDriveTypeA(missing), 1u) << c;  // no root folder
+            break;
+        }
+
+    std::uint64_t total = 0, freeBytes = 0;
+    double pct = 0;
+    CVolumeUtils::GetDriveSpaceInfo("C:\\", total, freeBytes, pct);
+    ASSERT_GT(total, 0u);
+    EXPECT_LE(freeBytes, total);
+    EXPECT_DOUBLE_EQ(pct, static_cast<double>(freeBytes * 10000 / total) / 100);
+    unsigned long spc = 0, bps = 0;
+    CVolumeUtils::GetClusterInfo("C:\\", spc, bps);
+    EXPECT_GE(spc, 1ul);
+    EXPECT_GE(bps, 512ul);
+    EXPECT_EQ(bps & (bps - 1), 0ul);  // a power of two
+    CString guid, device;
+    CVolumeUtils::GetDriveGUID("C:\\", guid, device);
+    EXPECT_EQ(guid.GetLength(), 38) << guid;  // "{" 8-4-4-4-12 "}"
+    EXPECT_EQ(guid.Left(1), "{");
+    EXPECT_EQ(device.Left(8), "\\Device\\") << device;
+}
+#endif
 
 }  // namespace
 }  // namespace vutil

@@ -45,4 +45,30 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     return args;
 }
 
+std::string JoinCommandLine(const std::vector<std::string>& argv) {
+    std::string line;
+    for (const auto& arg : argv) {
+        if (!line.empty()) line += ' ';
+        if (!arg.empty() && arg.find_first_of(" \t\n\r\v\"") == std::string::npos) {
+            line += arg;  // backslashes only count before a quote, and there is none
+            continue;
+        }
+        line += '"';
+        std::size_t slashes = 0;
+        for (char c : arg) {
+            if (c == '\\') {
+                ++slashes;
+                continue;
+            }
+            // Backslashes before a quote are doubled, and the quote gets one of its own.
+            line.append(c == '"' ? slashes * 2 + 1 : slashes, '\\');
+            slashes = 0;
+            line += c;
+        }
+        line.append(slashes * 2, '\\');  // the closing quote must stay a quote
+        line += '"';
+    }
+    return line;
+}
+
 }  // namespace vutil::platform

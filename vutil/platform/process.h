@@ -29,5 +29,8 @@ std::string FindProgram(std::string_view name);
 // backslashes and the quote toggles; 2n+1 give n and a literal quote; a doubled quote
 // inside a quoted part is one literal quote.
 std::vector<std::string> SplitCommandLine(std::string_view line);
+// The inverse: one command line that SplitCommandLine turns back into argv. Arguments
+// without blanks or quotes stay as they are; the rest are quoted.
+std::string JoinCommandLine(const std::vector<std::string>& argv);
 
 }  // namespace vutil::platform
