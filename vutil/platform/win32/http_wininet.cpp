@@ -89,6 +89,11 @@ std::uint32_t InternetCode(::DWORD code) {
     }
 }
 
+bool IsLoopback(const std::wstring& host) {
+    return ::lstrcmpiW(host.c_str(), L"localhost") == 0 || host.rfind(L"127.", 0) == 0 || host == L"::1" ||
+           host == L"[::1]";
+}
+
 bool IsRedirectStatus(::DWORD code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
@@ -247,13 +252,13 @@ HttpTransferPtr HttpOpen(const HttpRequest& request, HttpError& error) {
     const std::wstring agent = Wide(request.userAgent);
     ::DWORD access = INTERNET_OPEN_TYPE_PRECONFIG;
     std::wstring proxy;
-    if (request.direct) {
+    // The loopback never goes through a proxy, whatever the system's settings say.
+    if (request.direct || (request.proxy.empty() && IsLoopback(parts.host))) {
         access = INTERNET_OPEN_TYPE_DIRECT;
     } else if (!request.proxy.empty()) {
         access = INTERNET_OPEN_TYPE_PROXY;
         proxy = Wide(request.proxy);
     }
-    // The loopback never goes through a named proxy, as on the other backend.
     t->session.reset(::InternetOpenW(agent.empty() ? nullptr : agent.c_str(), access,
                                      proxy.empty() ? nullptr : proxy.c_str(),
                                      proxy.empty() ? nullptr : L"localhost;127.0.0.1;[::1]", 0));
@@ -291,8 +296,8 @@ HttpTransferPtr HttpOpen(const HttpRequest& request, HttpError& error) {
             // A wait for the answer that ran out can come back as an aborted connection;
             // it was the time-out that ended it.
             const auto waited = std::chrono::steady_clock::now() - sentAt;
-            if (code == kInetConnectionAborted && waited >= std::chrono::milliseconds(request.receiveTimeoutMs) * 9 / 10)
-                code = kInetTimeout;
+            const auto limit = std::chrono::milliseconds(request.receiveTimeoutMs) * 9 / 10;
+            if (code == kInetConnectionAborted && waited >= limit) code = kInetTimeout;
             HttpTransfer::Fail(error, code);
             return nullptr;
         }
@@ -301,7 +306,8 @@ HttpTransferPtr HttpOpen(const HttpRequest& request, HttpError& error) {
         if (location.empty()) break;  // a 3xx that names no place is the answer
         const std::wstring next = CombineUrl(target, location);
         UrlParts nextParts;
-        if ((request.maxRedirects >= 0 && redirects >= request.maxRedirects) || next.empty() || !CrackUrl(next, nextParts) ||
+        const bool tooMany = request.maxRedirects >= 0 && redirects >= request.maxRedirects;
+        if (tooMany || next.empty() || !CrackUrl(next, nextParts) ||
             (nextParts.scheme != INTERNET_SCHEME_HTTP && nextParts.scheme != INTERNET_SCHEME_HTTPS) ||
             nextParts.host.empty()) {
             HttpTransfer::Fail(error, kInetRedirectFailed);
