@@ -1,14 +1,35 @@
 #include "support/http_test_server.h"
 
-#include <csignal>
-#include <fcntl.h>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include "support/test_support.h"
+#else
+#include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace vutil::test {
+
+#ifdef _WIN32
+// Under Wine the server is a Linux program: the host bridge starts it and keeps it
+// running while the link stays open.
+HttpTestServer::HttpTestServer(const std::string& script, const std::string& root, const std::string& cert, int)
+    : m_bTls(!cert.empty()) {
+    std::vector<std::string> argv = {"python3", script};
+    if (!root.empty()) argv.insert(argv.end(), {"--root", root});
+    if (!cert.empty()) argv.insert(argv.end(), {"--cert", cert});
+    std::string line;
+    m_link = bridge::Spawn(argv, line);
+    if (m_link >= 0) m_port = std::atoi(line.c_str());
+}
+
+HttpTestServer::~HttpTestServer() { bridge::Close(m_link); }
+#else
 
 HttpTestServer::HttpTestServer(const std::string& script, const std::string& root, const std::string& cert, int)
     : m_bTls(!cert.empty()) {
@@ -61,6 +82,8 @@ HttpTestServer::~HttpTestServer() {
         waitpid(m_pid, &status, 0);
     }
 }
+
+#endif
 
 std::string HttpTestServer::Url(const std::string& path) const {
     return (m_bTls ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(m_port) + path;

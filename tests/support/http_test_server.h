@@ -30,6 +30,7 @@ public:
 private:
     int m_pid = -1;
     int m_stdin = -1;
+    long long m_link = -1;  // Windows: the host bridge connection that keeps it running
     int m_port = 0;
     bool m_bTls = false;
 };

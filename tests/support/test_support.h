@@ -59,8 +59,23 @@ std::string FromHex(const std::string& hex);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
-// Runs a shell command, returning its exit status and standard output.
+// Runs a shell command, returning its exit status and standard output. Windows test
+// binaries under Wine run it on the Linux side through the host bridge
+// (host_bridge.py: Windows paths in it become Unix paths, a Windows program named in
+// it runs under Wine), except a command starting with "reg " or "cmd ", which runs
+// here in the system's own shell.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 bool HaveProgram(const std::string& name);
+
+#ifdef _WIN32
+// The host bridge itself: whether it is there, a shell command, and a program that
+// runs until Close (the returned link); -1 when the bridge cannot be reached.
+namespace bridge {
+bool Available();
+int Run(const std::string& command, std::string* output);
+long long Spawn(const std::vector<std::string>& argv, std::string& firstLine);
+void Close(long long link);
+}  // namespace bridge
+#endif
 
 }  // namespace vutil::test
