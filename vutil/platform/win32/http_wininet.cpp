@@ -204,8 +204,8 @@ public:
         if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr))
             return false;
         // No status line at all: the connection ended before the server said anything
-        // (some WinINet builds report a reset this way rather than failing).
-        if (code == 0) return win32::Fail(kInetConnectionReset);
+        // (some WinINet builds report a reset or a close this way rather than failing).
+        if (code == 0) return win32::Fail(kInetConnectionAborted);
         status = static_cast<int>(code);
         const std::wstring effective = QueryUrlOption(request.get());
         url = Narrow(effective.empty() ? target : effective);
