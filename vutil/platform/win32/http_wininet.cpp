@@ -296,7 +296,8 @@ HttpTransferPtr HttpOpen(const HttpRequest& request, HttpError& error) {
             // A wait for the answer that ran out can come back as an aborted connection;
             // it was the time-out that ended it.
             const auto waited = std::chrono::steady_clock::now() - sentAt;
-            const auto limit = std::chrono::milliseconds(request.receiveTimeoutMs) * 9 / 10;
+            const std::chrono::milliseconds timeout(std::max<std::uint32_t>(request.receiveTimeoutMs, 1));
+            const auto limit = timeout * 9 / 10;
             if (code == kInetConnectionAborted && waited >= limit) code = kInetTimeout;
             HttpTransfer::Fail(error, code);
             return nullptr;
