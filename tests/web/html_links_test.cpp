@@ -185,6 +185,10 @@ double Seconds(const TextArray& lines) {
 }
 
 TEST(ParseLinks, HostileInputTakesLinearTime) {
+#ifdef _WIN32
+    GTEST_SKIP() << "std::clock() is wall time on Windows and the system's CPU clocks tick too coarsely for these "
+                    "millisecond runs; the platform-neutral code is measured on the other build";
+#endif
     const std::vector<std::pair<std::string, std::string>> units = {
         {"unterminated tags", "<a href='x.html' "},
         {"unterminated quotes", "<a href='x.html >"},

