@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "support/registry_sandbox.h"
 #include "support/test_support.h"
 #include "vutil/dates/date_time.h"
 #include "vutil/platform/clock.h"
@@ -25,6 +26,7 @@ public:
 
 private:
     test::TempDir m_dir;  // first: it points the settings store at a fresh file
+    test::RegistrySandbox m_registry;  // and on Windows, at a fresh key
     ScopedEnv m_zone{"TZ", "UTC0"};
     ScopedEnv m_locale;
     platform::ScopedClockPin m_pin;

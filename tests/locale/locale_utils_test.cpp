@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "support/registry_sandbox.h"
 #include "support/test_support.h"
 #include "vutil/core/app_logger.h"
 #include "vutil/dates/date_time.h"
@@ -315,6 +316,7 @@ TEST(LocaleUtils, KeptMembersFollowTheGetCalls) {
 
 TEST(LocaleUtils, TwoDigitYearMaxFromTheSettings) {
     test::TempDir dir;
+    test::RegistrySandbox registry;  // an empty store on Windows too
     const char* key = "Control Panel\\International\\Calendars\\TwoDigitYearMax";
     EXPECT_EQ(CLocaleUtils::GetTwoDigitYearMax(), 29);
     ASSERT_TRUE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, key, "1", "2049", false));

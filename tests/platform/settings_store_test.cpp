@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_sandbox.h"
+#include "support/registry_sandbox.h"
 #include "support/settings_values.h"
 #include "support/test_support.h"
 #include "vutil/platform/error.h"

@@ -11,9 +11,11 @@ support (tests/support/test_support.cpp) sends each request as one JSON line:
   {"op": "spawn", "argv": [...], "env": {...}}
       -> {"first_line": "..."}; the program runs until the client closes the connection.
 
-Windows paths ("C:\\users\\...") in commands and values become the Unix paths behind
-the prefix's drives, and a Windows program named at a command position runs through
-wine-run.sh, so test commands read the same on both platforms.
+A Windows program named at a command position runs through wine-run.sh and keeps the
+line's Windows paths (with forward slashes, which the shell leaves alone); in any other
+line Windows paths ("C:\\users\\...") in the
+command and the variables become the Unix paths behind the prefix's drives. So test
+commands read the same on both platforms.
 """
 import base64
 import json
@@ -34,11 +36,11 @@ _EXE = re.compile(r"(^\s*|[;|&(]\s*|(?:^|[;|&(])\s*(?:[A-Za-z_][A-Za-z0-9_]*=\S*
 
 
 def drive_root(letter):
+    # Only the prefix's drives: "D:\\x" in a test's data stays text.
     link = os.path.join(PREFIX, "dosdevices", letter.lower() + ":")
-    try:
-        return os.path.realpath(link)
-    except OSError:
+    if not PREFIX or not os.path.lexists(link):
         return None
+    return os.path.realpath(link)
 
 
 def unix_paths(text):
@@ -51,19 +53,29 @@ def unix_paths(text):
     return _DRIVE.sub(repl, text)
 
 
+def forward_slashes(text):
+    """Windows paths with forward slashes, which survive the shell's quoting rules and
+    which a Windows program reads as the same path."""
+    def repl(m):
+        if not drive_root(m.group(1)):
+            return m.group(0)
+        return m.group(1) + ":/" + m.group(2).replace("\\", "/")
+    return _DRIVE.sub(repl, text)
+
+
 def windows_programs(command):
     def repl(m):
         return m.group(1) + "'" + WINE_RUN + "' '" + m.group(3) + "'"
     return _EXE.sub(repl, command)
 
 
-def child_env(extra):
+def child_env(extra, translate=True):
     env = dict(os.environ)
     for k, v in (extra or {}).items():
         if v is None:
             env.pop(k, None)
         else:
-            env[k] = unix_paths(v)
+            env[k] = unix_paths(v) if translate else v
     return env
 
 
@@ -73,19 +85,23 @@ class Handler(socketserver.StreamRequestHandler):
         if not line:
             return
         req = json.loads(line)
-        env = child_env(req.get("env"))
         if req.get("op") == "run":
-            plain = unix_paths(req["command"])
-            command = windows_programs(plain)
+            command = windows_programs(req["command"])
+            windows = command != req["command"]
+            # A line that runs a Windows program keeps its Windows paths for it; any
+            # other line is for Linux programs, which get the Unix paths.
+            env = child_env(req.get("env"), translate=not windows)
+            command = forward_slashes(command) if windows else unix_paths(command)
             proc = subprocess.run(["/bin/sh", "-c", command], stdout=subprocess.PIPE, env=env)
             status = proc.returncode if proc.returncode >= 0 else -1
             output = proc.stdout
-            if command != plain:
+            if windows:
                 # A Windows program's text-mode output ends lines with CR LF.
                 output = output.replace(b"\r\n", b"\n")
             reply = {"status": status, "output": base64.b64encode(output).decode()}
             self.wfile.write((json.dumps(reply) + "\n").encode())
         elif req.get("op") == "spawn":
+            env = child_env(req.get("env"))
             argv = [unix_paths(a) for a in req["argv"]]
             proc = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
             first = proc.stdout.readline().decode(errors="replace").strip()

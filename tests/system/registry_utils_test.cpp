@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "platform/registry_sandbox.h"
+#include "support/registry_sandbox.h"
 #include "support/settings_values.h"
 #include "support/string_lists.h"
 #include "support/test_support.h"

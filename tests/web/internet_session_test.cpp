@@ -16,6 +16,7 @@
 #include "vutil/framework/internet_session.h"
 #include "vutil/system/registry_utils.h"
 #include "vutil/web/internet_utils.h"
+#include "support/registry_sandbox.h"
 
 namespace vutil {
 namespace {
@@ -226,7 +227,8 @@ TEST_F(SessionTest, FormPostThroughAConnection) {
 }
 
 TEST_F(SessionTest, UserAgentFromTheSettingsStore) {
-    test::TempDir dir;  // private registry file
+    test::TempDir dir;               // private registry file (POSIX)
+    test::RegistrySandbox registry;  // an empty user hive (Windows)
     const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
     for (const char* agent : {"", "Agent/1.0 (test)"}) {
         if (*agent) {
@@ -242,10 +244,6 @@ TEST_F(SessionTest, UserAgentFromTheSettingsStore) {
         while (file->ReadString(line)) seen = seen || line == "User-Agent: " + expected;
         EXPECT_TRUE(seen) << expected.GetString();
     }
-#ifdef _WIN32
-    // The real registry outlives the temporary folder.
-    EXPECT_TRUE(CRegistryUtils::DeleteValue(HKEY_CURRENT_USER, key, "User Agent"));
-#endif
 }
 
 TEST(InternetException, MessageIsCutToTheBuffer) {
