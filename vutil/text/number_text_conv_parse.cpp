@@ -73,20 +73,8 @@ double ScanDouble(std::string_view text, bool parenthesesNegative, int d, int t)
 }  // namespace
 
 double CNumberTextConv::GetDoubleFromString(const CString& text, bool parenthesesNegative) {
-    // The scan reads the separators this thread used last, so it need not wait for the
-    // locale check to finish: the two run side by side, and a changed locale (a rare
-    // event) scans again. The check comes first so that `last` is read after it.
-    thread_local const numlocale::Settings* last = nullptr;
-    const numlocale::Settings* current = &numlocale::Current();
-    const numlocale::Settings* guess = last ? last : current;
-    double value = ScanDouble(text.view(), parenthesesNegative, FirstByte(guess->decimalSep),
-                              FirstByte(guess->thousandsSep));
-    if (guess != current) {
-        value = ScanDouble(text.view(), parenthesesNegative, FirstByte(current->decimalSep),
-                           FirstByte(current->thousandsSep));
-    }
-    last = current;
-    return value;
+    const numlocale::Settings& loc = numlocale::Current();
+    return ScanDouble(text.view(), parenthesesNegative, FirstByte(loc.decimalSep), FirstByte(loc.thousandsSep));
 }
 
 int CNumberTextConv::ParseNumber(const CString& text, bool& isRoman, CString& format, bool tryRoman) {
