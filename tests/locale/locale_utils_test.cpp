@@ -231,20 +231,21 @@ TEST(LocaleSelection, FollowsEveryChangeOfTheVariable) {
     EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "/");
 
 #ifndef _WIN32
-    // A putenv buffer rewritten in place keeps its address: the value itself decides.
-    static char entry[] = "VUTIL_LOCALE=en-GB";
-    ASSERT_EQ(putenv(entry), 0);
+    // putenv puts the caller's buffer itself in the slot: each new buffer is seen.
+    static char gb[] = "VUTIL_LOCALE=en-GB";
+    static char in[] = "VUTIL_LOCALE=en-IN";
+    static char unknown[] = "VUTIL_LOCALE=en-U";
+    ASSERT_EQ(putenv(gb), 0);
     EXPECT_EQ(platform::LocaleName(), "en-GB");
     EXPECT_EQ(CLocaleUtils::GetDayHasLeadingZero(), true);
-    std::memcpy(entry + 13, "en-IN", 5);
+    ASSERT_EQ(putenv(in), 0);
     EXPECT_EQ(platform::LocaleName(), "en-IN");
     EXPECT_EQ(CLocaleUtils::GetDateSeparator(), "-");
-    std::memcpy(entry + 13, "en-U", 4);
-    entry[17] = '\0';  // shorter than before
+    ASSERT_EQ(putenv(unknown), 0);
     EXPECT_EQ(platform::LocaleName(), "en-US") << "en-U is no table: the process locale (C) answers";
     SetLocaleVariable("en-US");  // off the putenv buffer before the test's end
 #else
-    // The runtime's putenv copies its text, so there is no buffer to rewrite here; a
+    // The runtime's putenv copies its text, so no caller buffer sits in the slot; a
     // name the system does not know leaves the user's default locale answering.
     SetLocaleVariable(nullptr);
     const unsigned user = platform::LocaleGeneration();

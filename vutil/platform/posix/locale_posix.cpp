@@ -450,10 +450,6 @@ std::pair<const Table*, std::string> ProcessTable() {
     return chosen;
 }
 
-// Exact comparison with the value read last time (`known` holds no NUL); the C
-// library's strcmp compares short texts a vector at a time.
-bool SameText(const std::string& known, const char* text) { return std::strcmp(known.c_str(), text) == 0; }
-
 const Selection& Reselect(const char* pinned) {
     std::lock_guard lock(g_selectLock);
     static auto* known = new std::map<std::string, const Selection*, std::less<>>;
@@ -475,34 +471,35 @@ const Selection& Reselect(const char* pinned) {
     return *it->second;
 }
 
-// Formatters ask many items per call, so the choice is kept: a query reads VUTIL_LOCALE
-// and compares it with the value behind the kept choice, and only a different value
-// (a test's setenv between cases) chooses again.
-// getenv scans the whole environment; a query is asked for every number and date text,
-// so each thread remembers where VUTIL_LOCALE stood (or that it was absent), and the
-// choice it led to, and looks there first. The C library replaces an entry's pointer on
-// setenv, appends new variables at the end and shifts the rest down on unsetenv, so an
-// unchanged slot pointer, and for an absent variable an unchanged end, mean the answer
-// still holds; the text itself is always compared, so a putenv buffer edited in place
-// is seen too.
+// Formatters ask many items per call, so the choice is kept, and a query must still see
+// a change of VUTIL_LOCALE (a test's setenv between cases) on the next call.
+// getenv scans the whole environment and a query is asked for every number and date
+// text, so each thread remembers where VUTIL_LOCALE stood (or that it was absent) and
+// only checks that nothing moved there. The C library gives every setenv a fresh string
+// (or the one it made earlier for the same name=value) and never frees one, appends new
+// variables at the end and shifts the rest down on unsetenv: an unchanged slot pointer,
+// and for an absent variable an unchanged end, mean the same value. Only a putenv buffer
+// rewritten in place keeps its pointer with another text; that is not seen.
 struct Place {
     char** base = nullptr;
     std::size_t index = 0;  // of the entry, or the count of entries when absent
     const char* entry = nullptr;  // the entry, or the last entry when absent
     bool found = false;
     const Selection* chosen = nullptr;
-    const char* raw = nullptr;  // chosen->raw and its table's generation, kept
-    unsigned int generation = 0;  // here so the common path follows no pointers
+    unsigned int generation = 0;  // chosen's table's, kept here so the check follows no pointer
 };
 constexpr char kPinName[] = "VUTIL_LOCALE=";
 constexpr std::size_t kPinLength = sizeof kPinName - 1;
 
-// The value where `place` says it stands, or nullptr when the environment moved.
-const char* StillPinned(const Place& place, char** env) {
-    if (!env || env != place.base) return nullptr;
-    if (place.found) return env[place.index] == place.entry ? place.entry + kPinLength : nullptr;
-    if (env[place.index] == nullptr && (place.index == 0 || env[place.index - 1] == place.entry)) return "";
-    return nullptr;
+// initial-exec: this is read on every query, and the general model costs a call.
+thread_local Place t_place __attribute__((tls_model("initial-exec")));
+
+// True when the choice kept for this thread still holds.
+inline bool StillChosen(char** env) {
+    const Place& place = t_place;
+    if (!place.chosen || !env || env != place.base) return false;
+    if (place.found) return env[place.index] == place.entry;
+    return env[place.index] == nullptr && (place.index == 0 || env[place.index - 1] == place.entry);
 }
 
 const char* FindPinned(Place& place, char** env) {
@@ -522,25 +519,14 @@ const char* FindPinned(Place& place, char** env) {
     return "";
 }
 
-// initial-exec: this is read on every query, and the general model costs a call.
-thread_local Place t_place __attribute__((tls_model("initial-exec")));
-
 // Out of line, so the common path below keeps no registers to save.
 [[gnu::noinline]] const Selection& Rechoose(char** env) {
     const char* pinned = FindPinned(t_place, env);
     const Selection* kept = g_current.load(std::memory_order_acquire);
-    const Selection* chosen = kept && SameText(kept->raw, pinned) ? kept : &Reselect(pinned);
+    const Selection* chosen = kept && kept->raw == pinned ? kept : &Reselect(pinned);
     t_place.chosen = chosen;
-    t_place.raw = chosen->raw.c_str();
     t_place.generation = chosen->table->generation;
     return *chosen;
-}
-
-// True when the choice kept in t_place still holds.
-inline bool StillChosen(char** env) {
-    if (!t_place.chosen) return false;
-    const char* pinned = StillPinned(t_place, env);
-    return pinned && std::strcmp(t_place.raw, pinned) == 0;
 }
 
 inline const Selection& Current() {
