@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
 
 #include "support/test_support.h"
 #include "system_view.h"
@@ -95,7 +94,6 @@ TEST_F(FileOps, CopyCreatesEveryLevelAndKeepsModeAndTime) {
     ASSERT_TRUE(CFileUtils::CopyFileA(Lib(P("a.bin")), Lib(P("x/y/z/b.bin")), errors)) << errors.GetString();
     EXPECT_EQ(Read("x/y/z/b.bin"), Read("a.bin"));
     EXPECT_EQ(fs::status(P("x/y/z/b.bin")).permissions(), fs::status(P("a.bin")).permissions());
-    EXPECT_EQ(fs::status(P("x/y/z/b.bin")).permissions() & fs::perms::owner_write, mode & fs::perms::owner_write);
     EXPECT_EQ(fs::last_write_time(P("x/y/z/b.bin")), fs::last_write_time(P("a.bin")));
     for (const char* f : {"a.bin", "x/y/z/b.bin"}) fs::permissions(P(f), fs::perms::owner_write, fs::perm_options::add);
 }
@@ -333,11 +331,9 @@ TEST_F(Trash, HomeTrashEntriesNameThePathAndTheTime) {
     const fs::path trash = P("data/Trash");
     EXPECT_EQ(test::ReadFileBytes((trash / "files/a b%.txt").string()), "one");
     EXPECT_EQ(test::ReadFileBytes((trash / "files/a b%.2.txt").string()), "two");
-    const std::string real = fs::canonical(P("dir")).string();
-    std::string encoded;
-    for (char c : real) encoded += c;  // the temporary folder's name needs no escapes
+    // The temporary folder's name needs no escapes.
     EXPECT_EQ(test::ReadFileBytes((trash / "info/a b%.txt.trashinfo").string()),
-              "[Trash Info]\nPath=" + encoded + "/a%20b%25.txt\nDeletionDate=2021-06-15T13:45:30\n");
+              "[Trash Info]\nPath=" + fs::canonical(P("dir")).string() + "/a%20b%25.txt\nDeletionDate=2021-06-15T13:45:30\n");
 }
 
 TEST_F(Trash, OtherVolumeUsesItsOwnTrash) {
