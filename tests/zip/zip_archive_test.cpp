@@ -29,6 +29,11 @@ std::string Py(const test::TempDir& tmp, const std::string& script, const std::s
 
 std::string Q(const std::string& s) { return "'" + s + "'"; }
 
+class ZipArchive : public ::testing::Test {
+protected:
+    test::TempDir tmp;
+};
+
 // The external attributes of a plain file added by name: on Windows a new file carries
 // the archive bit, and a stored file keeps it.
 #ifdef _WIN32
@@ -39,8 +44,7 @@ const char* const kFileAttr = "0x81800000";
 const char* const kReadOnlyAttr = "0x81000001";
 #endif
 
-TEST(ZipArchive, HeadersMethodsAndNamesAsWrittenOnASeekableFile) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, HeadersMethodsAndNamesAsWrittenOnASeekableFile) {
     fs::create_directories(tmp.path() / "dir" / "sub");
     for (const char* f : {"photo.JPG", "backup.ZIP", "dir/sub/file.txt"}) test::WriteFileBytes(tmp.File(f), "abcabcabc\n");
     Z zip;
@@ -77,8 +81,7 @@ for i in z.infolist():
 // Files added by name: their attributes, and their times. Extra-field times outside
 // 1970 ... 2037 are held to the ends, the time of day kept; the DOS time keeps the UTC
 // fields (from 1980 on, even seconds).
-TEST(ZipArchive, TimesAndAttributesOfFilesByName) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, TimesAndAttributesOfFilesByName) {
     const struct {
         const char* name;
         std::int64_t utc;      // mtime
@@ -117,7 +120,7 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist():
 }
 
 // A write that fails poisons the archive; a source that is not a disk file is refused.
-TEST(ZipArchive, FailedWritesAndForeignHandles) {
+TEST_F(ZipArchive, FailedWritesAndForeignHandles) {
 #ifndef _WIN32  // a device that is always full is a POSIX one
     const auto full = platform::OpenFile("/dev/full", platform::kFileWrite);
     ASSERT_NE(full, platform::kInvalidFile);
@@ -130,7 +133,6 @@ TEST(ZipArchive, FailedWritesAndForeignHandles) {
     platform::CloseFile(full);
 #endif
 
-    test::TempDir tmp;
     Z second;
     ASSERT_EQ(second.Create(CString(tmp.File("h.zip"))), Z::ZR_OK);
 #ifdef _WIN32
@@ -152,8 +154,7 @@ TEST(ZipArchive, FailedWritesAndForeignHandles) {
 }
 
 #ifndef _WIN32  // a named FIFO is a POSIX kind of file
-TEST(ZipArchive, UnseekableOutputGetsDataDescriptors) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, UnseekableOutputGetsDataDescriptors) {
     const std::string fifo = tmp.File("pipe");
     ASSERT_EQ(test::RunCommand("mkfifo " + Q(fifo) + " && (cat " + Q(fifo) + " > " + Q(tmp.File("p.zip")) + " &)"), 0);
     const auto h = platform::OpenFile(fifo, platform::kFileWrite);
@@ -183,8 +184,7 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist(): print(i.filename, i.flag_bits,
 #endif
 
 // Archives other tools write: every variant comes back byte for byte.
-TEST(ZipArchive, ReadsWhatOtherToolsWrite) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, ReadsWhatOtherToolsWrite) {
     const std::string made = Py(tmp, R"(
 d = sys.argv[1]; data = bytes(range(256)) * 900
 def fill(z):
@@ -228,8 +228,7 @@ print('ok')
     }
 }
 
-TEST(ZipArchive, ExtractionStaysInsideTheDestination) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, ExtractionStaysInsideTheDestination) {
     fs::create_directories(tmp.path() / "dest");
     fs::create_directories(tmp.path() / "outside");
 #ifndef _WIN32  // std::filesystem of mingw-w64 makes no symbolic links; the names stay plain
@@ -257,8 +256,7 @@ print('ok')
 }
 
 // Damaged archives: each gives the container's code and leaves no file behind.
-TEST(ZipArchive, BombsTruncationAndBadChecksums) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, BombsTruncationAndBadChecksums) {
     ASSERT_EQ(Py(tmp, R"(
 d = sys.argv[1]
 with zipfile.ZipFile(d + '/ok.zip', 'w', zipfile.ZIP_DEFLATED) as z: z.writestr('big', b'\0' * 10_000_000)
@@ -297,8 +295,7 @@ print('ok')
     }
 }
 
-TEST(ZipArchive, Zip64ForMoreThan65535Entries) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, Zip64ForMoreThan65535Entries) {
     Z zip;
     ASSERT_EQ(zip.Create(CString(tmp.File("many.zip"))), Z::ZR_OK);
     for (int i = 0; i < 65536; ++i) ASSERT_EQ(zip.Add(CString("e" + std::to_string(i)), "", 0, Z::ZIP_MEMORY), Z::ZR_OK);
@@ -316,7 +313,7 @@ TEST(ZipArchive, Zip64ForMoreThan65535Entries) {
     EXPECT_EQ(e.name, "e65535");
 }
 
-TEST(ZipArchive, ResultCodesAndMessages) {
+TEST_F(ZipArchive, ResultCodesAndMessages) {
     const std::pair<unsigned, const char*> table[] = {
         {0x0, "Success"},
         {0x700, "Zipfile is corrupt or not a zipfile"},
@@ -331,14 +328,12 @@ TEST(ZipArchive, ResultCodesAndMessages) {
     char buffer[260];
     Z::FormatMessage(Z::ZR_MEMSIZE, buffer, 10);
     EXPECT_STREQ(buffer, "Applicati");
-    test::TempDir tmp;
     Z writer;
     ASSERT_EQ(writer.Create(CString(tmp.File("w.zip"))), Z::ZR_OK);
     EXPECT_EQ(writer.Open(CString(tmp.File("w.zip"))), Z::ZR_ZMODE);
 }
 
-TEST(ZipArchive, DirectoryTreesAndTheCli) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, DirectoryTreesAndTheCli) {
     fs::create_directories(tmp.path() / "site" / "img");
     test::WriteFileBytes(tmp.File("site/index.html"), "<html>");
     test::WriteFileBytes(tmp.File("site/img/logo.png"), std::string(5000, 'p'));
