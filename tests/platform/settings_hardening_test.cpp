@@ -55,6 +55,11 @@ std::vector<std::string> FolderEntries(const TempDir& dir) {
     return names;
 }
 
+class SettingsHardening : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
 // Faults in the middle of a write: the file, the cache and the folder stay as they were.
 // A failed rename is the settings_api fuzz target's.
 struct Fault {
@@ -62,10 +67,9 @@ struct Fault {
     void (*inject)(posix::SysCalls&);
 };
 
-class WriteFault : public ::testing::TestWithParam<Fault> {};
+class WriteFault : public SettingsHardening, public ::testing::WithParamInterface<Fault> {};
 
 TEST_P(WriteFault, LeavesFileCacheAndFolderAsTheyWere) {
-    TempDir dir;
     ASSERT_EQ(Set("kept"), 0);
     const std::string before = test::ReadFileBytes(SettingsLocation());
     const auto entries = FolderEntries(dir);
@@ -97,24 +101,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 // Another user who can write the folder must not be able to redirect our writes.
-TEST(SettingsHardening, PlantedLinksAreNeitherFollowedNorWrittenThrough) {
-    TempDir dir;
+TEST_F(SettingsHardening, PlantedLinksAreNeitherFollowedNorWrittenThrough) {
     const std::string victim = dir.File("victim");
     test::WriteFileBytes(victim, "precious");
     // The temporary name of old was predictable; a link there must not matter.
     ASSERT_EQ(::symlink(victim.c_str(), (SettingsLocation() + ".tmp." + std::to_string(::getpid())).c_str()), 0);
-    std::vector<int> tempFlags;
+    static std::vector<std::string> names;  // of the temporary files opened, and their flags
+    static std::vector<int> tempFlags;
     {
         ScopedSysCalls restore;
-        static std::vector<std::string>* opened;
-        std::vector<std::string> names;
-        opened = &names;
-        static std::vector<int>* flags;
-        flags = &tempFlags;
         Sys().open = [](const char* path, int f, mode_t mode) {
             if (std::string(path).find(".tmp.") != std::string::npos) {
-                opened->push_back(path);
-                flags->push_back(f);
+                names.push_back(path);
+                tempFlags.push_back(f);
             }
             return ::open(path, f, mode);
         };
@@ -142,10 +141,9 @@ struct FolderMode {
     LONG expected;
 };
 
-class StoreFolder : public ::testing::TestWithParam<FolderMode> {};
+class StoreFolder : public SettingsHardening, public ::testing::WithParamInterface<FolderMode> {};
 
 TEST_P(StoreFolder, WritableByOthersOnlyWhenSticky) {
-    TempDir dir;
     const std::string folder = dir.File("shared");
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
     ASSERT_EQ(::chmod(folder.c_str(), GetParam().mode), 0);
@@ -160,8 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, StoreFolder,
                                            FolderMode{01777, 0}, FolderMode{0775, 0}, FolderMode{0700, 0}));
 
 // A sparse file far beyond memory is refused by its size before anything is read.
-TEST(SettingsHardening, HugeStoreIsDamagedNotFatal) {
-    TempDir dir;
+TEST_F(SettingsHardening, HugeStoreIsDamagedNotFatal) {
     {
         int fd = ::open(SettingsLocation().c_str(), O_WRONLY | O_CREAT, 0600);
         ASSERT_GE(fd, 0);
@@ -231,7 +228,7 @@ std::string KeysInOrder(int n) {
     return s;
 }
 
-TEST(SettingsHardening, ParsingIsLinearInHostileShapes) {
+TEST(SettingsParser, IsLinearInHostileShapes) {
     // A quadratic parse fails every round; a busy machine may spoil one.
     std::vector<double> ratios;
     double bound = 0;
@@ -244,11 +241,10 @@ TEST(SettingsHardening, ParsingIsLinearInHostileShapes) {
 }
 
 #ifndef _WIN32
-class NotAFile : public ::testing::TestWithParam<int> {};
+class NotAFile : public SettingsHardening, public ::testing::WithParamInterface<int> {};
 
 // A FIFO would block the open forever; a folder cannot be a store.
 TEST_P(NotAFile, IsRefusedAtOnce) {
-    TempDir dir;
     ASSERT_EQ(GetParam() == S_IFIFO ? ::mkfifo(SettingsLocation().c_str(), 0600) : ::mkdir(SettingsLocation().c_str(), 0700), 0);
     HKEY h = nullptr;
     EXPECT_EQ(SettingsOpenKey(HKEY_CURRENT_USER, "Software", kKeyRead, &h), static_cast<LONG>(kErrorRegistryIoFailed));
@@ -257,8 +253,7 @@ TEST_P(NotAFile, IsRefusedAtOnce) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, NotAFile, ::testing::Values(S_IFIFO, S_IFDIR));
 
-TEST(SettingsHardening, WritesAreDurableAndCleanUpAfterKilledWriters) {
-    TempDir dir;
+TEST_F(SettingsHardening, WritesAreDurableAndCleanUpAfterKilledWriters) {
     for (const char* stale : {"registry.reg.tmp.4242", "registry.reg.tmp.0123456789abcdef"})
         test::WriteFileBytes(dir.File(stale), "half a file");
     test::WriteFileBytes(dir.File("other.tmp.1"), "not ours");
@@ -277,8 +272,7 @@ TEST(SettingsHardening, WritesAreDurableAndCleanUpAfterKilledWriters) {
     EXPECT_EQ(FolderEntries(dir), (std::vector<std::string>{"other.tmp.1", "registry.reg", "registry.reg.lock"}));
 }
 
-TEST(SettingsHardening, ReadOnlyStoreIsNotReplaced) {
-    TempDir dir;
+TEST_F(SettingsHardening, ReadOnlyStoreIsNotReplaced) {
     ASSERT_EQ(Set("kept"), 0);
     ASSERT_EQ(::chmod(SettingsLocation().c_str(), 0444), 0);
     const std::string before = test::ReadFileBytes(SettingsLocation());
@@ -287,8 +281,7 @@ TEST(SettingsHardening, ReadOnlyStoreIsNotReplaced) {
     EXPECT_EQ(Get(), "kept");
 }
 
-TEST(SettingsHardening, LinkedStoreIsWrittenThroughToItsTarget) {
-    TempDir dir;
+TEST_F(SettingsHardening, LinkedStoreIsWrittenThroughToItsTarget) {
     ASSERT_EQ(::mkdir(dir.File("real").c_str(), 0700), 0);
     ASSERT_EQ(::symlink("real/store.reg", SettingsLocation().c_str()), 0);  // relative, as users make them
     ASSERT_EQ(Set("first"), 0);
@@ -301,8 +294,7 @@ TEST(SettingsHardening, LinkedStoreIsWrittenThroughToItsTarget) {
 }
 
 // A writer that hangs holding the lock costs the others a bounded wait, then 170.
-TEST(SettingsHardening, LockWaitIsBoundedAndAnswersBusy) {
-    TempDir dir;
+TEST_F(SettingsHardening, LockWaitIsBoundedAndAnswersBusy) {
     ASSERT_EQ(Set("kept"), 0);
     int held = ::open((SettingsLocation() + ".lock").c_str(), O_RDWR);
     ASSERT_GE(held, 0);

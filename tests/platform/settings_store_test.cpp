@@ -88,6 +88,12 @@ std::string ExportText(const TempDir& dir, const RegistrySandbox& box, const std
 #endif
 }
 
+class SettingsStore : public ::testing::Test {
+protected:
+    TempDir dir;
+    RegistrySandbox box;
+};
+
 template <std::size_t N>
 std::string Lit(const char (&s)[N]) {
     return std::string(s, N - 1);
@@ -103,9 +109,7 @@ struct TypedValue {
     std::string expected; // as read back
 };
 
-TEST(SettingsStore, EveryValueTypeSurvivesTheFile) {
-    TempDir dir;
-    RegistrySandbox box;
+TEST_F(SettingsStore, EveryValueTypeSurvivesTheFile) {
     std::string text = std::string("quote \" back \\ equals = ") + kHigh;
     std::string multi = std::string("one\0two \\\"\0", 11) + kHigh + std::string("\0\0", 2);
     const std::vector<TypedValue> values = {
@@ -142,9 +146,7 @@ TEST(SettingsStore, EveryValueTypeSurvivesTheFile) {
     EXPECT_EQ(rewritten, exported);
 }
 
-TEST(SettingsStore, FileIsUtf8TextOfTheExportFormat) {
-    TempDir dir;
-    RegistrySandbox box;
+TEST_F(SettingsStore, FileIsUtf8TextOfTheExportFormat) {
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "Software\\T", "n", kRegSz, "caf\xE9 \x80"), 0);
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "Software\\T", "e", kRegExpandSz, "\xE9"), 0);
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "Software\\T", "d", kRegDword, test::Bytes({0x2A, 0, 0, 0})), 0);
@@ -160,10 +162,8 @@ TEST(SettingsStore, FileIsUtf8TextOfTheExportFormat) {
 
 // A file as regedit writes it: UTF-16LE with a byte-order mark, CRLF, wrapped hex. On
 // Windows the system imports it and the store reads what the system wrote.
-TEST(SettingsStore, ImportsWindowsUtf16ExportAsItStands) {
+TEST_F(SettingsStore, ImportsWindowsUtf16ExportAsItStands) {
     if (!test::HaveProgram("python3")) GTEST_SKIP() << "python3 missing";
-    TempDir dir;
-    RegistrySandbox box;
     std::string script = dir.File("make.py");
     test::WriteFileBytes(script, R"PY(
 import sys
@@ -214,8 +214,7 @@ sys.stdout.buffer.write(b"\xff\xfe" + text.encode("utf-16-le"))
 
 // The store's own file: what it imports and how it answers damage.
 #ifndef _WIN32
-TEST(SettingsStore, ImportsRegedit4AnsiFiles) {
-    TempDir dir;
+TEST_F(SettingsStore, ImportsRegedit4AnsiFiles) {
     test::WriteFileBytes(SettingsLocation(),
                          "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Old]\r\n\"Text\"=\"caf\xE9\"\r\n"
                          "\"Exp\"=hex(2):25,41,25,e9,00\r\n[-HKEY_LOCAL_MACHINE\\Software\\Gone]\r\n"
@@ -231,10 +230,9 @@ struct Damaged {
     const char* value;
 };
 
-class DamagedFile : public ::testing::TestWithParam<Damaged> {};
+class DamagedFile : public SettingsStore, public ::testing::WithParamInterface<Damaged> {};
 
 TEST_P(DamagedFile, ReadsWhatParsedAndRefusesToOverwrite) {
-    TempDir dir;
     const Damaged& d = GetParam();
     test::WriteFileBytes(SettingsLocation(), d.bytes);
     if (d.key) {
@@ -274,9 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 #endif
 
-TEST(SettingsStore, KeysIgnoreCaseAndEnumerateInOrder) {
-    TempDir dir;
-    RegistrySandbox box;
+TEST_F(SettingsStore, KeysIgnoreCaseAndEnumerateInOrder) {
     for (const char* k : {"beta", "Alpha", "_under", "GAMMA", "alpha\\Child"}) ASSERT_EQ(Set(HKEY_CURRENT_USER, std::string("S\\") + k, "", kRegSz, "x"), 0);
     // Upper-case folding puts "_" after the letters.
     EXPECT_EQ(test::EnumOrder(SubKeys(HKEY_CURRENT_USER, "s")), test::EnumOrder({"Alpha", "beta", "GAMMA", "_under"}));
@@ -287,9 +283,7 @@ TEST(SettingsStore, KeysIgnoreCaseAndEnumerateInOrder) {
     EXPECT_EQ(Query(HKEY_CURRENT_USER, "s\\beta", "alpha"), std::string("again\0", 6));
 }
 
-TEST(SettingsStore, QueryReportsSizesLikeTheRegistry) {
-    TempDir dir;
-    RegistrySandbox box;
+TEST_F(SettingsStore, QueryReportsSizesLikeTheRegistry) {
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "S", "v", kRegSz, "12345"), 0);
     // Sizes count Windows-1252 bytes, whatever form the store keeps inside.
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "S", "euro", kRegSz, "\x80\xE9"), 0);
@@ -317,9 +311,7 @@ TEST(SettingsStore, QueryReportsSizesLikeTheRegistry) {
     EXPECT_EQ(SettingsOpenKey(nullptr, "S", kKeyRead, &h), static_cast<LONG>(kErrorInvalidHandle));
 }
 
-TEST(SettingsStore, DeleteKeyIsNotRecursiveAndHandlesSeeDeletion) {
-    TempDir dir;
-    RegistrySandbox box;
+TEST_F(SettingsStore, DeleteKeyIsNotRecursiveAndHandlesSeeDeletion) {
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "A\\B\\C", "v", kRegSz, "x"), 0);
     HKEY a = nullptr, c = nullptr;
     ASSERT_EQ(SettingsOpenKey(HKEY_CURRENT_USER, "A", kKeyAllAccess, &a), 0);
@@ -334,9 +326,7 @@ TEST(SettingsStore, DeleteKeyIsNotRecursiveAndHandlesSeeDeletion) {
     SettingsCloseKey(c);
 }
 
-TEST(SettingsStore, SeesChangesMadeByAnotherProcess) {
-    TempDir dir;
-    RegistrySandbox box;
+TEST_F(SettingsStore, SeesChangesMadeByAnotherProcess) {
     ASSERT_EQ(Set(HKEY_CURRENT_USER, "S", "v", kRegSz, "before"), 0);
     EXPECT_EQ(Query(HKEY_CURRENT_USER, "S", "v"), std::string("before\0", 7));
 #ifdef _WIN32
@@ -353,8 +343,7 @@ TEST(SettingsStore, SeesChangesMadeByAnotherProcess) {
 
 // The file's lock at work; the registry serialises writers itself.
 #ifndef _WIN32
-TEST(SettingsStore, ConcurrentWritersLoseNothing) {
-    TempDir dir;
+TEST_F(SettingsStore, ConcurrentWritersLoseNothing) {
     constexpr int kWriters = 4;
     constexpr int kValues = 15;
     std::vector<pid_t> pids;

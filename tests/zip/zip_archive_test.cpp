@@ -29,6 +29,11 @@ std::string Py(const test::TempDir& tmp, const std::string& script, const std::s
 
 std::string Q(const std::string& s) { return "'" + s + "'"; }
 
+class ZipArchive : public ::testing::Test {
+protected:
+    test::TempDir tmp;
+};
+
 // The external attributes of a plain file added by name: on Windows a new file carries
 // the archive bit, and a stored file keeps it.
 #ifdef _WIN32
@@ -39,8 +44,7 @@ const char* const kFileAttr = "0x81800000";
 const char* const kReadOnlyAttr = "0x81000001";
 #endif
 
-TEST(ZipArchive, HeadersMethodsAndNamesAsWrittenOnASeekableFile) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, HeadersMethodsAndNamesAsWrittenOnASeekableFile) {
     fs::create_directories(tmp.path() / "dir" / "sub");
     for (const char* f : {"photo.JPG", "backup.ZIP", "dir/sub/file.txt"}) test::WriteFileBytes(tmp.File(f), "abcabcabc\n");
     Z zip;
@@ -74,70 +78,49 @@ for i in z.infolist():
         EXPECT_EQ(test::RunCommand(cmd + Q(tmp.File("a.zip")) + " >/dev/null"), 0) << cmd;
 }
 
-TEST(ZipArchive, TimesAndAttributesOfFilesByName) {
-    test::TempDir tmp;
-    test::WriteFileBytes(tmp.File("ro.txt"), "r");
-    test::WriteFileBytes(tmp.File("rw.txt"), "w");
-    // 2020-05-17 13:45:31 UTC; the DOS time keeps even seconds of the UTC fields.
-    for (const char* f : {"ro.txt", "rw.txt"})
-        fs::last_write_time(tmp.File(f), fs::file_time_type::clock::from_sys(
-                                             std::chrono::sys_seconds{std::chrono::seconds{1589723131}}));
-    fs::permissions(tmp.File("ro.txt"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    TextArray files;
-    files.Add(CString(tmp.File("ro.txt")));
-    files.Add(CString(tmp.File("rw.txt")));
-    const std::string folder = (tmp.path() / "").string();  // with the host's own separator
-    files.Add(CString(folder));  // a directory is passed over
-    ASSERT_TRUE(CFileUtils::CreateZipFile(CString(tmp.File("t.zip")), files, CString(folder)));
-    const std::string out = Py(tmp, R"(
-for i in zipfile.ZipFile(sys.argv[1]).infolist():
-    ut = int.from_bytes(i.extra[5:9], 'little')
-    print(i.filename, hex(i.external_attr), i.date_time, ut == int(time.mktime((2020, 5, 17, 13, 45, 31, 0, 0, -1))))
-)", Q(tmp.File("t.zip")));
-    EXPECT_EQ(out,
-              "ro.txt " + std::string(kReadOnlyAttr) + " (2020, 5, 17, 13, 45, 30) True\n"
-              "rw.txt " + kFileAttr + " (2020, 5, 17, 13, 45, 30) True\n");
-    TextArray names;
-    std::vector<std::uint64_t> sizes;
-    std::vector<DateTime> times;
-    ASSERT_TRUE(CFileUtils::GetZipContent(CString(tmp.File("t.zip")), names, sizes, times));
-    ASSERT_EQ(names.GetCount(), 2u);
-    EXPECT_EQ(sizes, (std::vector<std::uint64_t>{1, 1}));
-    EXPECT_EQ(times[0].GetYear(), 2020);
-}
-
-// Extra-field times outside 1970 ... 2037 are held to the ends, the time of day kept;
-// the DOS time keeps the UTC fields (from 1980 on).
-TEST(ZipArchive, TimesOutsideTheExtraFieldRange) {
-    test::TempDir tmp;
+// Files added by name: their attributes, and their times. Extra-field times outside
+// 1970 ... 2037 are held to the ends, the time of day kept; the DOS time keeps the UTC
+// fields (from 1980 on, even seconds).
+TEST_F(ZipArchive, TimesAndAttributesOfFilesByName) {
     const struct {
         const char* name;
-        std::int64_t utc;  // mtime
-        const char* expected;  // UT seconds == mktime of these fields, DOS fields
+        std::int64_t utc;      // mtime
+        const char* expected;  // the UT seconds as local fields, the DOS fields
     } cases[] = {{"old", -315567120 /* 1960-01-01 14:28 */, "(1970, 1, 1, 14, 28, 0) (1980, 1, 1, 0, 0, 0)"},
                  {"late", 2524614600 /* 2050-01-01 01:50 */, "(2037, 12, 31, 1, 50, 0) (2050, 1, 1, 1, 50, 0)"},
-                 {"now", 1700000000 /* 2023-11-14 22:13:20 */, "(2023, 11, 14, 22, 13, 20) (2023, 11, 14, 22, 13, 20)"}};
+                 {"ro.txt", 1589723131, "(2020, 5, 17, 13, 45, 31) (2020, 5, 17, 13, 45, 30)"},
+                 {"rw.txt", 1589723131, "(2020, 5, 17, 13, 45, 31) (2020, 5, 17, 13, 45, 30)"}};
     TextArray files;
+    std::string expected;
     for (const auto& c : cases) {
         test::WriteFileBytes(tmp.File(c.name), "t");
         fs::last_write_time(tmp.File(c.name), fs::file_time_type::clock::from_sys(
                                                   std::chrono::sys_seconds{std::chrono::seconds{c.utc}}));
         files.Add(CString(tmp.File(c.name)));
+        const bool readOnly = std::string(c.name) == "ro.txt";
+        expected += std::string(c.name) + " " + (readOnly ? kReadOnlyAttr : kFileAttr) + " " + c.expected + "\n";
     }
-    ASSERT_TRUE(CFileUtils::CreateZipFile(CString(tmp.File("t.zip")), files, CString((tmp.path() / "").string())));
-    const std::string out = Py(tmp, R"(
+    fs::permissions(tmp.File("ro.txt"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const std::string folder = (tmp.path() / "").string();  // with the host's own separator
+    files.Add(CString(folder));  // a directory is passed over
+    ASSERT_TRUE(CFileUtils::CreateZipFile(CString(tmp.File("t.zip")), files, CString(folder)));
+    EXPECT_EQ(Py(tmp, R"(
 for i in zipfile.ZipFile(sys.argv[1]).infolist():
     ut = int.from_bytes(i.extra[5:9], 'little')
-    print(i.filename, tuple(time.localtime(ut))[:6], i.date_time)
-)", Q(tmp.File("t.zip")));
-    std::string expected;
-    for (const auto& c : cases) expected += std::string(c.name) + " " + c.expected + "\n";
-    EXPECT_EQ(out, expected);
+    print(i.filename, hex(i.external_attr), tuple(time.localtime(ut))[:6], i.date_time)
+)", Q(tmp.File("t.zip"))), expected);
+    TextArray names;
+    std::vector<std::uint64_t> sizes;
+    std::vector<DateTime> times;
+    ASSERT_TRUE(CFileUtils::GetZipContent(CString(tmp.File("t.zip")), names, sizes, times));
+    ASSERT_EQ(names.GetCount(), 4u);
+    EXPECT_EQ(sizes, (std::vector<std::uint64_t>{1, 1, 1, 1}));
+    EXPECT_EQ(times[2].GetYear(), 2020);
 }
 
 // A write that fails poisons the archive; a source that is not a disk file is refused.
-TEST(ZipArchive, FailedWritesAndForeignHandles) {
+TEST_F(ZipArchive, FailedWritesAndForeignHandles) {
 #ifndef _WIN32  // a device that is always full is a POSIX one
     const auto full = platform::OpenFile("/dev/full", platform::kFileWrite);
     ASSERT_NE(full, platform::kInvalidFile);
@@ -150,7 +133,6 @@ TEST(ZipArchive, FailedWritesAndForeignHandles) {
     platform::CloseFile(full);
 #endif
 
-    test::TempDir tmp;
     Z second;
     ASSERT_EQ(second.Create(CString(tmp.File("h.zip"))), Z::ZR_OK);
 #ifdef _WIN32
@@ -172,8 +154,7 @@ TEST(ZipArchive, FailedWritesAndForeignHandles) {
 }
 
 #ifndef _WIN32  // a named FIFO is a POSIX kind of file
-TEST(ZipArchive, UnseekableOutputGetsDataDescriptors) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, UnseekableOutputGetsDataDescriptors) {
     const std::string fifo = tmp.File("pipe");
     ASSERT_EQ(test::RunCommand("mkfifo " + Q(fifo) + " && (cat " + Q(fifo) + " > " + Q(tmp.File("p.zip")) + " &)"), 0);
     const auto h = platform::OpenFile(fifo, platform::kFileWrite);
@@ -195,16 +176,11 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist(): print(i.filename, i.flag_bits,
     EXPECT_EQ(out, "big.txt 8 300000\nold.gz 8 2\n");
     EXPECT_EQ(test::RunCommand("unzip -tq " + Q(tmp.File("p.zip")) + " >/dev/null"), 0);
     EXPECT_EQ(test::RunCommand("7z t " + Q(tmp.File("p.zip")) + " >/dev/null"), 0);
-    Z back;
-    ASSERT_EQ(back.Open(CString(tmp.File("p.zip"))), Z::ZR_OK);
-    EXPECT_EQ(back.Extract(0, CString(tmp.File("big.out"))), Z::ZR_OK);
-    EXPECT_EQ(test::ReadFileBytes(tmp.File("big.out")), std::string(300000, 'q'));
 }
 #endif
 
 // Archives other tools write: every variant comes back byte for byte.
-TEST(ZipArchive, ReadsWhatOtherToolsWrite) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, ReadsWhatOtherToolsWrite) {
     const std::string made = Py(tmp, R"(
 d = sys.argv[1]; data = bytes(range(256)) * 900
 def fill(z):
@@ -248,8 +224,7 @@ print('ok')
     }
 }
 
-TEST(ZipArchive, ExtractionStaysInsideTheDestination) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, ExtractionStaysInsideTheDestination) {
     fs::create_directories(tmp.path() / "dest");
     fs::create_directories(tmp.path() / "outside");
 #ifndef _WIN32  // std::filesystem of mingw-w64 makes no symbolic links; the names stay plain
@@ -277,8 +252,7 @@ print('ok')
 }
 
 // Damaged archives: each gives the container's code and leaves no file behind.
-TEST(ZipArchive, BombsTruncationAndBadChecksums) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, BombsTruncationAndBadChecksums) {
     ASSERT_EQ(Py(tmp, R"(
 d = sys.argv[1]
 with zipfile.ZipFile(d + '/ok.zip', 'w', zipfile.ZIP_DEFLATED) as z: z.writestr('big', b'\0' * 10_000_000)
@@ -317,8 +291,7 @@ print('ok')
     }
 }
 
-TEST(ZipArchive, Zip64ForMoreThan65535Entries) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, Zip64ForMoreThan65535Entries) {
     Z zip;
     ASSERT_EQ(zip.Create(CString(tmp.File("many.zip"))), Z::ZR_OK);
     for (int i = 0; i < 65536; ++i) ASSERT_EQ(zip.Add(CString("e" + std::to_string(i)), "", 0, Z::ZIP_MEMORY), Z::ZR_OK);
@@ -336,7 +309,7 @@ TEST(ZipArchive, Zip64ForMoreThan65535Entries) {
     EXPECT_EQ(e.name, "e65535");
 }
 
-TEST(ZipArchive, ResultCodesAndMessages) {
+TEST_F(ZipArchive, ResultCodesAndMessages) {
     const std::pair<unsigned, const char*> table[] = {
         {0x0, "Success"},
         {0x700, "Zipfile is corrupt or not a zipfile"},
@@ -351,14 +324,12 @@ TEST(ZipArchive, ResultCodesAndMessages) {
     char buffer[260];
     Z::FormatMessage(Z::ZR_MEMSIZE, buffer, 10);
     EXPECT_STREQ(buffer, "Applicati");
-    test::TempDir tmp;
     Z writer;
     ASSERT_EQ(writer.Create(CString(tmp.File("w.zip"))), Z::ZR_OK);
     EXPECT_EQ(writer.Open(CString(tmp.File("w.zip"))), Z::ZR_ZMODE);
 }
 
-TEST(ZipArchive, DirectoryTreesAndTheCli) {
-    test::TempDir tmp;
+TEST_F(ZipArchive, DirectoryTreesAndTheCli) {
     fs::create_directories(tmp.path() / "site" / "img");
     test::WriteFileBytes(tmp.File("site/index.html"), "<html>");
     test::WriteFileBytes(tmp.File("site/img/logo.png"), std::string(5000, 'p'));
