@@ -25,7 +25,6 @@ TEST(NumberToString, PlainGroupedAndPadded) {
     EXPECT_EQ(CNumberTextConv::NumberToString(0, true, 0, ""), "0");
     EXPECT_EQ(CNumberTextConv::NumberToString(-7, false, 4, "0"), "00-7");  // the pad knows no sign
     EXPECT_EQ(CNumberTextConv::NumberToString(std::uint64_t{0}), "0");
-    EXPECT_EQ(CNumberTextConv::NumberToString(std::uint64_t{4294967295u}), "4,294,967,295");
     EXPECT_EQ(CNumberTextConv::NumberToString(UINT64_MAX), "18,446,744,073,709,551,615");
 }
 
