@@ -69,7 +69,8 @@ TEST(ArchiveDump, Records) {
     EXPECT_EQ(status, 1);
     EXPECT_EQ(out, "truncated record at offset 0\n");
     // A damaged address names the problem.
-    const std::string damaged = test::StoreBytes([](CArchive& ar) { ar << static_cast<WORD>(2) << 1 << static_cast<WORD>(0) << 17u; });
+    const std::string damaged =
+        test::StoreBytes([](CArchive& ar) { ar << static_cast<WORD>(2) << 1 << static_cast<WORD>(0) << 17u; });
     EXPECT_EQ(Dump(dir, damaged, "--as address", &status), "damaged record at offset 0 (invalid file format)\n");
     EXPECT_EQ(status, 1);
 }
