@@ -69,10 +69,9 @@ TEST(ConvertToBytes, Units) {
         {1, "1 byte"},
         {1023, "1,023 bytes"},
         {1536, "1.50 KB"},
-        {1048575, "1,023.99 KB"},  // truncated, not rounded
         {1048576, "1.00 MB"},
         {1099511627776ull * 5 / 2, "2.50 TB"},
-        {(std::uint64_t{1} << 60) - 1, "1,023.99 PB"},
+        {(std::uint64_t{1} << 60) - 1, "1,023.99 PB"},  // truncated, not rounded
         {std::uint64_t{1} << 60, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(CNumberTextConv::ConvertToBytes(c.n), c.text) << c.n;
