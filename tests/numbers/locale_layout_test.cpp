@@ -38,8 +38,7 @@ const LayoutCase kLayouts[] = {
     // The system's English (United Kingdom): negative currency order 0, "($1.1)".
     LayoutCase{"en-GB", "group -1234.5 --currency", "(\xA3" "1,234.50)"},
 #endif
-    // German (Germany): swapped separators, "1,1 €" and "-1,1 €".
-    LayoutCase{"de-DE", "group 1234.5 --currency", "1.234,50 \x80"},
+    // German (Germany): swapped separators and "-1,1 €" (the positive form is the locale suite's).
     LayoutCase{"de-DE", "group -1234.5 --currency", "-1.234,50 \x80"},
     LayoutCase{"de-DE", "bytes 1048575", "1.023,99 KB"},
     LayoutCase{"de-DE", "fromfraction 1.234,5", "1234.5"},
