@@ -53,7 +53,6 @@ protected:
 TEST_F(AppLog, NoNameNeverLogs) {
     SetValue("Log", "1");
     EXPECT_EQ(CAppLogger::GetInstance(), nullptr);
-    EXPECT_EQ(CAppLogger::GetInstance(), nullptr);
     EXPECT_FALSE(CAppLogger::m_bCheckedRegistry);
     CAppLogger::EnableLogging(true);
     EXPECT_EQ(CAppLogger::GetInstance(), nullptr);

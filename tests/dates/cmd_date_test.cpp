@@ -9,30 +9,26 @@
 namespace vutil {
 namespace {
 
-std::string RunDate(const std::string& args, int* status = nullptr) {
-    std::string out;
-    const int rc = test::RunCommand(std::string(VUTIL_CLI_PATH) + " date " + args + " 2>/dev/null", &out);
-    if (status) *status = rc;
-    return out;
-}
-
-TEST(DateCommand, Info) {
-    EXPECT_EQ(RunDate("info 2000 1 1"),
-              "date: 2000-01-01\nday number: 730122\nweekday: 7 (Saturday)\nday of year: 1\nleap year: yes\n");
-    int status = 0;
-    EXPECT_EQ(RunDate("info 2023 2 29", &status), "not a valid date\n");
-    EXPECT_EQ(status, 1);
-    RunDate("info 2023 2", &status);
-    EXPECT_EQ(status, 2);
-}
-
-TEST(DateCommand, Rule) {
-    EXPECT_EQ(RunDate("rule 7 2 5 2025"), "date: 2025-05-26\nday number: 739399\nweekday: 2 (Monday)\n");
-    int status = 0;
-    EXPECT_EQ(RunDate("rule 5 1 2 2025", &status), "no such date\n");
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(RunDate("rule 2 9 3 2025", &status), "not a valid rule\n");
-    EXPECT_EQ(status, 1);
+TEST(DateCommand, InfoAndRule) {
+    const struct {
+        const char* args;
+        int status;
+        const char* output;
+    } cases[] = {
+        {"info 2000 1 1", 0,
+         "date: 2000-01-01\nday number: 730122\nweekday: 7 (Saturday)\nday of year: 1\nleap year: yes\n"},
+        {"info 2023 2 29", 1, "not a valid date\n"},
+        {"info 2023 2", 2, ""},
+        {"rule 7 2 5 2025", 0, "date: 2025-05-26\nday number: 739399\nweekday: 2 (Monday)\n"},
+        {"rule 5 1 2 2025", 1, "no such date\n"},
+        {"rule 2 9 3 2025", 1, "not a valid rule\n"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(test::RunCommand(std::string(VUTIL_CLI_PATH) + " date " + c.args + " 2>/dev/null", &out), c.status)
+            << c.args;
+        EXPECT_EQ(out, c.output) << c.args;
+    }
 }
 
 }  // namespace

@@ -116,8 +116,6 @@ TEST(DateEntryRules, ShiftsStepByTheWeekdayRule) {
     e.SetBeforeAfterDay("x", 31, 12, 7);  // on or after 31 December to a Saturday
     DateTime dt;
     e.GetDateFor(1599, dt);
-    int y, m, d;
-    dt.GetDate(y, m, d);
     EXPECT_EQ(dt.GetDayOfWeek(), 7);
     DateTime walk(1599, 12, 31, 0, 0, 0);
     while (walk.GetDayOfWeek() != 7) walk.AddDays(1);

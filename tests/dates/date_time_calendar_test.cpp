@@ -44,11 +44,10 @@ TEST_P(ReferenceDays, DayNumberBothWays) {
     EXPECT_EQ(std::make_tuple(y, m, d), std::make_tuple(r.year, r.month, r.day));
 }
 
+// From 1583 on the day numbers are Python's below.
 INSTANTIATE_TEST_SUITE_P(Fixed, ReferenceDays,
                          ::testing::Values(Reference{1, 1, 1, 1}, Reference{1582, 10, 4, 577737},
-                                           Reference{1582, 10, 5, 577738}, Reference{1582, 11, 1, 577755},
-                                           Reference{1583, 1, 1, 577816}, Reference{1970, 1, 1, 719165},
-                                           Reference{9999, 12, 31, 3652061}));
+                                           Reference{1582, 10, 5, 577738}, Reference{1582, 11, 1, 577755}));
 
 // Inside 1 ... 9999 the exhaustive tests below pin lengths and days of the year.
 TEST(Calendar, LeapYearsAndLengths) {
@@ -78,8 +77,7 @@ TEST(Calendar, InvalidArgumentsGiveNoDayNumber) {
 }
 
 TEST(Calendar, WeekdayRuleExamples) {
-    EXPECT_EQ(DateTime(2000, 1, 1, 0, 0, 0).GetDayOfWeek(), 7);
-    EXPECT_EQ(DateTime(2026, 12, 4, 0, 0, 0).GetDayOfWeek(), 6);
+    // Weekdays from 1600 on are Python's below.
     EXPECT_EQ(DateTime().GetDayOfWeek(), 0);
     // 1583-1599 count the Julian leap year 1500 and run a day late.
     EXPECT_EQ(DateTime(1590, 6, 1, 0, 0, 0).GetDayOfWeek(), 7);  // a Friday in fact

@@ -96,12 +96,11 @@ TEST(Conversions, StructTm) {
     EXPECT_EQ(tm.tm_wday, 42);  // untouched
     EXPECT_EQ(tm.tm_yday, 43);
 
-    CAppLogger::CreateForTesting();
+    const CAppLogger* log = CAppLogger::CreateForTesting();
     std::tm before = tm;
     DateTime(2038, 1, 19, 0, 0, 0).Get(tm);
     DateTime(1969, 12, 31, 0, 0, 0).Get(tm);
-    ASSERT_NE(CAppLogger::GetInstance(), nullptr);
-    const auto& lines = CAppLogger::GetInstance()->Lines();
+    const auto& lines = log->Lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].site, CString("{3B9CEE83-5685-4EBF-AF53-16DECF9747B1}"));
     EXPECT_EQ(tm.tm_year, before.tm_year);

@@ -1,5 +1,5 @@
-// CStatistics on the fixed examples, and on a random sample against Python's
-// statistics module.
+// CStatistics on the edge cases, and on a random sample against Python's statistics
+// module (which holds the ordinary mean, median, deviation and range).
 
 #include <gtest/gtest.h>
 
@@ -20,20 +20,14 @@ namespace {
 using Sample = std::vector<double>;
 
 TEST(StatisticsTest, FixedExamples) {
-    EXPECT_EQ(CStatistics::GetSampleMedian({5, 1, 3, 2}), 3);
     EXPECT_EQ(CStatistics::GetSampleMedian({5, 1, 3}), 3);
-    EXPECT_NEAR(CStatistics::GetSampleStandardDeviation({2, 4, 4, 4, 5, 5, 7, 9}), 2.1380899, 1e-7);
     EXPECT_EQ(CStatistics::GetSampleStandardDeviation({4}), 0);
     EXPECT_EQ(CStatistics::GetSampleStandardDeviation({4, 4, 4}), 0);
     EXPECT_EQ(CStatistics::GetSumTotal({1.5, 2.5, -1}), 3);
-    EXPECT_EQ(CStatistics::GetSampleMean({1, 2, 3, 6}), 3);
     EXPECT_EQ(CStatistics::GetSumTotal({}) + CStatistics::GetSampleMean({}) + CStatistics::GetSampleMedian({}), 0);
     double lo = 7, hi = 7;
     CStatistics::GetSampleRange({}, lo, hi);
     EXPECT_EQ(std::make_pair(lo, hi), std::make_pair(0.0, 0.0));
-    CStatistics::GetSampleRange({3, -2, 8, 8, -2}, lo, hi);
-    EXPECT_EQ(lo, -2);
-    EXPECT_EQ(hi, 8);
 }
 
 struct ModeCase {

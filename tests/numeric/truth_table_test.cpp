@@ -12,12 +12,10 @@ namespace {
 
 using Table = std::vector<double>;
 
-TEST(TruthTableTest, TwoAndThreeInputs) {
+TEST(TruthTableTest, TwoInputs) {
     Table out;
     CTruthTable::Generate(out, 2, 0, 1, 1);
     EXPECT_EQ(out, (Table{0, 0, 0, 1, 1, 0, 1, 1}));
-    CTruthTable::Generate(out, 3, 0, 1, 1);
-    EXPECT_EQ(out, (Table{0, 0, 0, 0, 0, 1, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0, 1, 1, 1, 0, 1, 1, 1}));
 }
 
 TEST(TruthTableTest, RowsCountInBaseL) {

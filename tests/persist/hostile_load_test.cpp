@@ -140,43 +140,52 @@ INSTANTIATE_TEST_SUITE_P(
                               int(CArchiveException::genericException)},
                     std::pair{Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}), int(CArchiveException::endOfFile)}));
 
+// Many short strings and one long record: through a pipe they arrive in pieces, and
+// the loader cannot seek.
+struct PipeDocument {
+    std::vector<CString> strings;
+    TextArray record;
+
+    PipeDocument() {
+        for (int i = 0; i < 3000; ++i) strings.push_back(CString(std::string(static_cast<std::size_t>(i % 300), 'a')));
+        record.Add(CString(std::string(70000, 'x')));
+    }
+    std::string Stored() {
+        return StoreBytes([&](CArchive& ar) {
+            SerializeData::Serialize(ar, strings);
+            record.Serialize(ar);
+        });
+    }
+    void ExpectLoadedFrom(const std::string& pipe) const {
+        CFile file(pipe.c_str(), CFile::modeRead | CFile::typeBinary);
+        CArchive ar(&file, CArchive::load);
+        std::vector<CString> loadedStrings;
+        TextArray loadedRecord;
+        SerializeData::Serialize(ar, loadedStrings);
+        loadedRecord.Serialize(ar);
+        EXPECT_EQ(loadedStrings, strings);
+        EXPECT_EQ(loadedRecord, record);
+    }
+};
+
 #ifndef _WIN32
 TEST(PipeLoading, ContainersAndRecordsLoadFromAFifo) {
     if (!test::HaveProgram("mkfifo")) GTEST_SKIP() << "no mkfifo";
     test::TempDir dir;
-    std::vector<CString> strings;
-    for (int i = 0; i < 3000; ++i) strings.push_back(CString(std::string(static_cast<std::size_t>(i % 300), 'a')));
-    TextArray record;
-    record.Add(CString(std::string(70000, 'x')));
+    PipeDocument doc;
     const std::string source = dir.File("doc.bin"), fifo = dir.File("doc.fifo");
-    test::WriteFileBytes(source, StoreBytes([&](CArchive& ar) {
-                             SerializeData::Serialize(ar, strings);
-                             record.Serialize(ar);
-                         }));
+    test::WriteFileBytes(source, doc.Stored());
     ASSERT_EQ(test::RunCommand("mkfifo '" + fifo + "'"), 0);
     // The writer waits for a reader; its output is detached from ours so that
     // starting it returns at once.
     ASSERT_EQ(test::RunCommand("sh -c \"cat '" + source + "' > '" + fifo + "'\" >/dev/null 2>&1 &"), 0);
-    CFile file(fifo.c_str(), CFile::modeRead | CFile::typeBinary);
-    CArchive ar(&file, CArchive::load);
-    std::vector<CString> loadedStrings;
-    TextArray loadedRecord;
-    SerializeData::Serialize(ar, loadedStrings);
-    loadedRecord.Serialize(ar);
-    EXPECT_EQ(loadedStrings, strings);
-    EXPECT_EQ(loadedRecord, record);
+    doc.ExpectLoadedFrom(fifo);
 }
 #else
-// A named pipe cannot seek either, and hands its data over in pieces of the writer's size.
+// A named pipe hands its data over in pieces of the writer's size.
 TEST(PipeLoading, ContainersAndRecordsLoadFromANamedPipe) {
-    std::vector<CString> strings;
-    for (int i = 0; i < 3000; ++i) strings.push_back(CString(std::string(static_cast<std::size_t>(i % 300), 'a')));
-    TextArray record;
-    record.Add(CString(std::string(70000, 'x')));
-    const std::string bytes = StoreBytes([&](CArchive& ar) {
-        SerializeData::Serialize(ar, strings);
-        record.Serialize(ar);
-    });
+    PipeDocument doc;
+    const std::string bytes = doc.Stored();
     const std::string name = "\\\\.\\pipe\\vutil-load-" + std::to_string(GetCurrentProcessId());
     HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
                                      nullptr);
@@ -191,17 +200,8 @@ TEST(PipeLoading, ContainersAndRecordsLoadFromANamedPipe) {
         FlushFileBuffers(server);
         CloseHandle(server);
     });
-    std::vector<CString> loadedStrings;
-    TextArray loadedRecord;
-    {
-        CFile file(name.c_str(), CFile::modeRead | CFile::typeBinary);
-        CArchive ar(&file, CArchive::load);
-        SerializeData::Serialize(ar, loadedStrings);
-        loadedRecord.Serialize(ar);
-    }
+    doc.ExpectLoadedFrom(name);
     writer.join();
-    EXPECT_EQ(loadedStrings, strings);
-    EXPECT_EQ(loadedRecord, record);
 }
 #endif
 

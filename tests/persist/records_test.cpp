@@ -170,12 +170,9 @@ TEST_P(AddressFieldCount, OtherThanFifteenIsAFormatError) {
     } catch (const CArchiveException& e) {
         EXPECT_EQ(e.m_cause, CArchiveException::badIndex);
     }
-    EXPECT_EQ(a.GetUniqueID(), 9);
-    EXPECT_TRUE(a.GetIsBusiness());
-    ASSERT_EQ(a.GetDataFieldCount(), Address::ADDRESS_FIELD_COUNT);
-    for (int f = 0; f < Address::ADDRESS_FIELD_COUNT; ++f) {
-        EXPECT_EQ(a.GetData(static_cast<Address::Field>(f)), before.GetData(static_cast<Address::Field>(f))) << f;
-    }
+    Address expected = before;
+    expected.SetUniqueID(9);
+    ExpectSameAddress(a, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, AddressFieldCount, testing::Values(0u, 1u, 14u, 16u, 17u, 0xFFFFFFFFu));
@@ -202,7 +199,6 @@ TEST(Address, ImportDataAndHave) {
     EXPECT_TRUE(a.Have("PARIS"));
     EXPECT_FALSE(a.Have("Pari"));
     EXPECT_FALSE(a.Have(""));
-    EXPECT_EQ(a.GetDataFieldCount(), 15);
 }
 
 // ---- CPerson ----

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/test_support.h"
@@ -77,61 +78,36 @@ TEST(GetWords, SeparatorSetIsExact) {
     }
 }
 
-TEST(ReadingLevel, SingleLine) {
-    CStringList lines;
-    lines.AddTail("The cat sat on the mat.");
-    double ease = -1;
-    int grade = -1;
-    unsigned int syllables = 9, words = 9, sentences = 9;
-    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
-    EXPECT_EQ(sentences, 1u);
-    EXPECT_EQ(words, 6u);
-    EXPECT_EQ(syllables, 4u);
-    EXPECT_NEAR(ease, 144.345, 1e-9);
-    EXPECT_EQ(grade, 0);  // about -5.38, held at zero
-}
+struct ReadingCase {
+    Strings lines;
+    unsigned int syllables, words, sentences;
+    double ease;
+    int grade;
+};
 
-TEST(ReadingLevel, LinesAddUp) {
+TEST(ReadingLevel, Lines) {
+    const char* const cat = "The cat sat on the mat.";
     // The long line by hand: 4 + 6 + 5 + 3 + 5 syllables; the comma and four spaces make 6 words.
-    CStringList lines;
-    lines.AddTail("Unquestionably, organizational communication requires interpretation.");
-    double ease = 0;
-    int grade = 0;
-    unsigned int syllables = 0, words = 0, sentences = 0;
-    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
-    EXPECT_EQ(syllables, 23u);
-    EXPECT_EQ(words, 6u);
-    EXPECT_NEAR(ease, 206.835 - 1.015 * 6 - 84.6 * 23 / 6, 1e-9);
-    EXPECT_EQ(grade, 31);  // 31.98 truncated
-
-    lines.AddTail("");
-    lines.AddTail(" \t ");
-    lines.AddTail("The cat sat on the mat.");
-    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
-    EXPECT_EQ(syllables, 27u);
-    EXPECT_EQ(words, 12u);
-    EXPECT_EQ(sentences, 2u);
-    EXPECT_NEAR(ease, 10.395, 1e-9);
-    EXPECT_EQ(grade, 13);  // 13.3
-}
-
-TEST(ReadingLevel, NoSentencesLeavesScoresAtZero) {
-    CStringList lines;
-    lines.AddTail("hello world");
-    lines.AddTail("no marks here either");
-    double ease = 5;
-    int grade = 5;
-    unsigned int syllables = 0, words = 0, sentences = 7;
-    CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
-    EXPECT_EQ(ease, 0);
-    EXPECT_EQ(grade, 0);
-    EXPECT_EQ(sentences, 0u);
-    EXPECT_EQ(words, 6u);
-    EXPECT_GT(syllables, 0u);
-
-    CStringList empty;
-    CStringUtils::CalcReadingLevel(empty, ease, grade, syllables, words, sentences);
-    EXPECT_EQ(syllables + words + sentences, 0u);
+    const char* const hard = "Unquestionably, organizational communication requires interpretation.";
+    const ReadingCase cases[] = {
+        {{cat}, 4, 6, 1, 144.345, 0},  // about -5.38, held at zero
+        {{hard}, 23, 6, 1, 206.835 - 1.015 * 6 - 84.6 * 23 / 6, 31},  // 31.98 truncated
+        {{hard, "", " \t ", cat}, 27, 12, 2, 10.395, 13},  // 13.3; blank lines add nothing
+        {{"cat table", "reading"}, 4, 3, 0, 0, 0},  // no sentence: scores stay zero
+        {{}, 0, 0, 0, 0, 0},
+    };
+    for (const ReadingCase& c : cases) {
+        CStringList lines;
+        for (const std::string& line : c.lines) lines.AddTail(line.c_str());
+        double ease = -1;
+        int grade = -1;
+        unsigned int syllables = 99, words = 99, sentences = 99;
+        CStringUtils::CalcReadingLevel(lines, ease, grade, syllables, words, sentences);
+        SCOPED_TRACE(c.lines.empty() ? std::string("no lines") : c.lines.front());
+        EXPECT_EQ(std::make_tuple(syllables, words, sentences), std::make_tuple(c.syllables, c.words, c.sentences));
+        EXPECT_NEAR(ease, c.ease, 1e-9);
+        EXPECT_EQ(grade, c.grade);
+    }
 }
 
 }  // namespace

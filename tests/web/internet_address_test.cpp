@@ -114,7 +114,6 @@ TEST(InternetFile, Prefixes) {
 
 TEST(FileUrl, RoundTripAndFixedForms) {
     EXPECT_STREQ(CInternetUtils::ConvertFromLocalPathToURL("E:\\a\\b.htm"), "file:///E:/a/b.htm");
-    EXPECT_STREQ(CInternetUtils::ConvertFromURLToLocalPath("file:///E:/a/b.htm"), "E:\\a\\b.htm");
     EXPECT_STREQ(CInternetUtils::ConvertFromURLToLocalPath("index.htm"), "index.htm");
     EXPECT_STREQ(CInternetUtils::ConvertFromLocalPathToURL("FILE:///x/y"), "FILE:///x/y");
     EXPECT_STREQ(CInternetUtils::ConvertFromURLToLocalPath("sub/page.htm"), "sub\\page.htm");

@@ -43,22 +43,19 @@ std::map<std::string, int> Codes(const std::string& csv) {
 
 // Hard-wired links to b.html: a file URL and a drive path, as a page author on this
 // system would write them (on Windows the host path already names its drive).
-std::string HardwiredUrl(const std::string& hostPath) {
+std::string HardwiredDrive(std::string hostPath) {
 #ifdef _WIN32
-    std::string path = hostPath;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return "file:///" + path;
-#else
-    return "file://" + hostPath;
-#endif
-}
-std::string HardwiredDrive(const std::string& hostPath) {
-#ifdef _WIN32
-    std::string path = hostPath;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+    std::replace(hostPath.begin(), hostPath.end(), '\\', '/');
+    return hostPath;
 #else
     return "C:" + hostPath;
+#endif
+}
+std::string HardwiredUrl(const std::string& hostPath) {
+#ifdef _WIN32
+    return "file:///" + HardwiredDrive(hostPath);
+#else
+    return "file://" + hostPath;
 #endif
 }
 
