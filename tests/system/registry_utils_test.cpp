@@ -215,16 +215,5 @@ TEST_F(RegistryUtils, FailuresLogTheirOwnSiteAndTheSystemText) {
     EXPECT_EQ(sites.size(), 10u);
 }
 
-// The POSIX store's own file; the registry has no such state.
-#ifndef _WIN32
-TEST_F(RegistryUtils, WritesFailOnADamagedStoreAndLeaveItAlone) {
-    std::string junk = "not a settings file\n\x01\x02";
-    test::WriteFileBytes(platform::SettingsLocation(), junk);
-    EXPECT_FALSE(CRegistryUtils::CreateKeyAndValue(HKEY_CURRENT_USER, "S", "v", "x", false));
-    EXPECT_EQ(LastLine().text, CSystemUtils::GetLastError(platform::kErrorRegistryCorrupt));
-    EXPECT_EQ(test::ReadFileBytes(platform::SettingsLocation()), junk);
-}
-#endif
-
 }  // namespace
 }  // namespace vutil
