@@ -122,7 +122,7 @@ TEST_F(AppLog, FileLayoutAfterEveryLine) {
     EXPECT_FALSE(fs::exists(tmp.path() / "release"));
 
     std::string out;
-    ASSERT_EQ(test::RunCommand(std::string(VUTIL_CLI_PATH) + " log dump '" + file + "'", &out), 0);
+    ASSERT_EQ(test::RunCli("log dump '" + file + "'", &out, ""), 0);
     EXPECT_EQ(out,
               "application: TestApp\nversion: 5\nentries: 2\n"
               "2021-06-15 13:45:30\t\tLogging started.\n"

@@ -25,8 +25,7 @@ TEST(DateCommand, InfoAndRule) {
     };
     for (const auto& c : cases) {
         std::string out;
-        EXPECT_EQ(test::RunCommand(std::string(VUTIL_CLI_PATH) + " date " + c.args + " 2>/dev/null", &out), c.status)
-            << c.args;
+        EXPECT_EQ(test::RunCli(std::string("date ") + c.args, &out), c.status) << c.args;
         EXPECT_EQ(out, c.output) << c.args;
     }
 }

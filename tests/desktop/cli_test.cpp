@@ -7,9 +7,7 @@
 namespace vutil {
 namespace {
 
-using test::RunCommand;
-
-std::string Cli(const std::string& args) { return std::string("'") + VUTIL_CLI_PATH + "' " + args; }
+using test::RunCli;
 
 TEST(Cli, BadUsageAndFailuresHaveTheirExitCodes) {
     test::TempDir dir;
@@ -22,9 +20,9 @@ TEST(Cli, BadUsageAndFailuresHaveTheirExitCodes) {
         {"assoc txt", 2}, {"assoc", 2}, {"assoc .a .b", 2}, {"open", 2}, {"open --verb fly x", 2},
         {"browser extra", 2},
     };
-    for (const auto& c : cases) EXPECT_EQ(RunCommand(Cli(c.args) + " >/dev/null 2>&1"), c.code) << c.args;
+    for (const auto& c : cases) EXPECT_EQ(RunCli(c.args + " >/dev/null"), c.code) << c.args;
     std::string err;
-    EXPECT_EQ(RunCommand(Cli("open '" + dir.File("missing.txt") + "'") + " 2>&1", &err), 1);
+    EXPECT_EQ(RunCli("open '" + dir.File("missing.txt") + "'", &err, " 2>&1"), 1);
     EXPECT_NE(err.find("missing.txt"), std::string::npos) << err;
 }
 

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "support/string_lists.h"
@@ -46,9 +45,8 @@ ssize_t FakeGetXattr(const char* path, const char*, void* value, std::size_t siz
 
 TEST(FileListXattr, RefusingFileSystemIsAskedOncePerFolder) {
     test::TempDir tmp;
-    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.htm"}) std::ofstream(tmp.path() / name) << "x";
-    fs::create_directory(tmp.path() / "sub");
-    for (const char* name : {"e.txt", "f.txt"}) std::ofstream(tmp.path() / "sub" / name) << "x";
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.htm", "sub/e.txt", "sub/f.txt"})
+        test::WriteText(tmp.path() / name, "x");
     fs::create_symlink(tmp.path() / "a.txt", tmp.path() / "l.txt");
     std::string root = platform::FromHostPath(tmp.path().string());
     if (root.back() != '\\') root += '\\';

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 
+#include "support/registry_sandbox.h"
 #include "support/test_support.h"
 #include "system_view.h"
 #include "vutil/core/app_logger.h"
@@ -42,10 +43,7 @@ std::vector<std::string> Names(const fs::path& dir) {
 class FileOps : public ::testing::Test {
 protected:
     fs::path P(const std::string& rel) const { return tmp.path() / rel; }
-    void Write(const std::string& rel, const std::string& bytes) const {
-        fs::create_directories(P(rel).parent_path());
-        test::WriteFileBytes(P(rel).string(), bytes);
-    }
+    void Write(const std::string& rel, const std::string& bytes) const { test::WriteText(P(rel), bytes); }
     std::string Read(const std::string& rel) const { return test::ReadFileBytes(P(rel).string()); }
     test::TempDir tmp;
 };
@@ -116,11 +114,7 @@ TEST_F(FileOps, MoveRenamesInPlaceAndRefusesItself) {
     EXPECT_TRUE(CFileUtils::MoveFileA(Lib(P("a.txt")), Lib(P("A.TXT")), errors));
     // The entry carries the new name (where names ignore case, the old one still finds it).
     const auto names = Names(tmp.path());
-#ifdef _WIN32
-    const bool caseKept = test::RunningUnderWine();  // Wine keeps a name whose case alone changes
-#else
-    const bool caseKept = false;
-#endif
+    const bool caseKept = test::UnderWine();  // Wine keeps a name whose case alone changes
     if (!caseKept) {
         EXPECT_NE(std::find(names.begin(), names.end(), "A.TXT"), names.end());
         EXPECT_EQ(std::find(names.begin(), names.end(), "a.txt"), names.end());

@@ -39,7 +39,6 @@ TEST(SmartOwners, AssigningReleasesTheOldOne) {
 TEST(FileCommands, ExitCodesAndMessages) {
     test::TempDir tmp;
     test::WriteFileBytes(tmp.File("a.txt"), "abc");
-    const std::string cli = VUTIL_CLI_PATH;
     std::string back = tmp.File("a.txt");
     for (char& ch : back)
         if (ch == '/') ch = '\\';
@@ -59,7 +58,7 @@ TEST(FileCommands, ExitCodesAndMessages) {
     };
     for (const auto& c : cases) {
         std::string out;
-        const int status = test::RunCommand(cli + " " + c.args + " 2>&1", &out);
+        const int status = test::RunCli(c.args, &out, " 2>&1");
         EXPECT_EQ(status, c.status) << c.args;
         EXPECT_TRUE(out.size() >= c.output.size() && out.compare(out.size() - c.output.size(), c.output.size(),
                                                                     c.output) == 0)

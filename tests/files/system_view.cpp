@@ -54,10 +54,5 @@ void CloseHeldFile(std::uintptr_t handle) {
     if (handle) ::CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
-bool RunningUnderWine() {
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 }  // namespace vutil::test
 #endif

@@ -18,8 +18,6 @@ std::uint64_t SystemLocalToUtc(int year, int month, int day, int hour, int minut
 // it meanwhile; 0 on failure. CloseHeldFile lets it go.
 std::uintptr_t HoldFileOpen(const std::string& path);
 void CloseHeldFile(std::uintptr_t handle);
-// Wine stands in for Windows (for the few places where it answers otherwise).
-bool RunningUnderWine();
 
 }  // namespace vutil::test
 #endif

@@ -30,8 +30,7 @@ protected:
         return CString(p);
     }
     void File(const std::string& rel, std::size_t size = 0) const {
-        fs::create_directories((tmp.path() / rel).parent_path());
-        std::ofstream(tmp.path() / rel, std::ios::binary) << std::string(size, 'x');
+        test::WriteText(tmp.path() / rel, std::string(size, 'x'));
     }
     void Dir(const std::string& rel) const { fs::create_directories(tmp.path() / rel); }
     bool Exists(const std::string& rel) const { return fs::exists(fs::symlink_status(tmp.path() / rel)); }

@@ -130,11 +130,11 @@ TEST(IconPeers, CommandWritesOnePngPerGroup) {
     test::TempDir dir;
     const std::string exe = dir.File("app.exe");
     test::WriteFileBytes(exe, test::Executable(test::ResourceSection(test::ThreeGroups(), 0x3000)));
-    const std::string cli = VUTIL_CLI_PATH;
     for (bool small : {false, true}) {
         const std::string out = dir.File(small ? "small" : "normal");
         std::string printed;
-        ASSERT_EQ(test::RunCommand(cli + " icons " + exe + " " + out + (small ? " --small" : "") + " 2>&1", &printed), 0) << printed;
+        const std::string args = "icons " + exe + " " + out + (small ? " --small" : "");
+        ASSERT_EQ(test::RunCli(args, &printed, " 2>&1"), 0) << printed;
         EXPECT_EQ(Lines(printed).size(), 3u) << printed;
         CImageList images;
         CFileUtils::LoadFileIcons(CString(exe), images, small);
@@ -156,12 +156,12 @@ TEST(IconPeers, CommandWritesOnePngPerGroup) {
     };
     for (const auto& c : cases) {
         std::string printed;
-        const int status = test::RunCommand(cli + " icons " + c.args + " 2>&1", &printed);
+        const int status = test::RunCli("icons " + c.args, &printed, " 2>&1");
         EXPECT_EQ(status, c.status) << c.args << ": " << printed;
         EXPECT_NE(printed.find(c.message), std::string::npos) << printed;
     }
     std::string help;
-    EXPECT_EQ(test::RunCommand(cli + " icons --help", &help), 0);
+    EXPECT_EQ(test::RunCli("icons --help", &help), 0);
     EXPECT_NE(help.find("usage: vutil icons <exe> <out-folder> [--small]"), std::string::npos);
 }
 

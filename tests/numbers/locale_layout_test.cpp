@@ -57,8 +57,8 @@ const LayoutCase kLayouts[] = {
 INSTANTIATE_TEST_SUITE_P(Locales, LocaleLayout, ::testing::ValuesIn(kLayouts));
 
 TEST(NumberCommand, BadNumbersFail) {
-    EXPECT_NE(vutil::test::RunCommand(std::string("'") + VUTIL_CLI_PATH + "' number bytes -5 2>/dev/null"), 0);
-    EXPECT_NE(vutil::test::RunCommand(std::string("'") + VUTIL_CLI_PATH + "' number colour 'rgb(1,2)' 2>/dev/null"), 0);
+    EXPECT_NE(vutil::test::RunCli("number bytes -5"), 0);
+    EXPECT_NE(vutil::test::RunCli("number colour 'rgb(1,2)'"), 0);
 }
 
 }  // namespace

@@ -50,16 +50,12 @@ protected:
     ReportTest() {
         const std::string viewer = m_dir.File("viewer");
         // Writes under a temporary name and renames: the detached viewer's record is whole when seen.
-        test::WriteFileBytes(viewer, "#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + m_dir.File("opened.tmp") + "'\nmv '" +
-                                         m_dir.File("opened.tmp") + "' '" + m_dir.File("opened") + "'\n");
-        std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
-        std::filesystem::create_directories(m_dir.path() / "data" / "mime");
-        std::filesystem::create_directories(m_dir.path() / "data" / "applications");
-        std::filesystem::create_directories(m_dir.path() / "config");
-        test::WriteFileBytes(m_dir.File("data/mime/globs2"), "50:text/plain:*.txt\n");
-        test::WriteFileBytes(m_dir.File("data/applications/viewer.desktop"),
-                             "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + viewer + " %f\n");
-        test::WriteFileBytes(m_dir.File("config/mimeapps.list"), "[Default Applications]\ntext/plain=viewer.desktop\n");
+        test::WriteText(viewer, "#!/bin/sh\nprintf '%s\\n' \"$1\" > '" + m_dir.File("opened.tmp") + "'\nmv '" +
+                                    m_dir.File("opened.tmp") + "' '" + m_dir.File("opened") + "'\n", true);
+        test::WriteText(m_dir.File("data/mime/globs2"), "50:text/plain:*.txt\n");
+        test::WriteText(m_dir.File("data/applications/viewer.desktop"),
+                        "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + viewer + " %f\n");
+        test::WriteText(m_dir.File("config/mimeapps.list"), "[Default Applications]\ntext/plain=viewer.desktop\n");
         for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"}) {
             const std::string base = std::string(name).find("DATA") != std::string::npos ? "data" : "config";
             const std::string dir = m_dir.File(std::string(name).ends_with("HOME") ? base : "none");

@@ -19,7 +19,7 @@ std::string Dump(const test::TempDir& dir, const std::string& bytes, const std::
     const std::string path = dir.File("doc.bin");
     test::WriteFileBytes(path, bytes);
     std::string out;
-    int rc = test::RunCommand(std::string(VUTIL_CLI_PATH) + " archive dump " + path + " " + options, &out);
+    int rc = test::RunCli("archive dump " + path + " " + options, &out, "");
     if (status) *status = rc;
     return out;
 }

@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -78,12 +79,9 @@ std::string Hex(const std::string& bytes) {
 }
 
 std::string PlainHex(const std::string& bytes) {
-    static const char* digits = "0123456789abcdef";
     std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
+    for (char c : Hex(bytes))
+        if (c != ' ') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -103,6 +101,13 @@ std::string ReadFileBytes(const std::string& path) {
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteText(const std::filesystem::path& path, const std::string& text, bool executable) {
+    std::filesystem::create_directories(path.parent_path());
+    WriteFileBytes(path.string(), text);
+    if (executable)
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, std::filesystem::perm_options::replace);
 }
 
 #ifdef _WIN32

@@ -58,6 +58,9 @@ std::string PlainHex(const std::string& bytes);
 std::string FromHex(const std::string& hex);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// A file with the text, its folders made first; executable by the owner when asked.
+void WriteText(const std::filesystem::path& path, const std::string& text, bool executable = false);
+inline std::string ReadText(const std::filesystem::path& path) { return ReadFileBytes(path.string()); }
 
 // Runs a shell command, returning its exit status and standard output. Windows test
 // binaries under Wine run it on the Linux side through the host bridge
@@ -66,6 +69,14 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // here in the system's own shell.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 bool HaveProgram(const std::string& name);
+
+#ifdef VUTIL_CLI_PATH
+// The vutil program run with the arguments, a shell fragment as RunCommand takes it;
+// `errors` says where its standard error goes.
+inline int RunCli(const std::string& args, std::string* output = nullptr, const char* errors = " 2>/dev/null") {
+    return RunCommand(std::string("'") + VUTIL_CLI_PATH + "' " + args + errors, output);
+}
+#endif
 
 #ifdef _WIN32
 // The host bridge itself: whether it is there, a shell command, and a program that

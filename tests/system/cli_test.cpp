@@ -12,9 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Cli(const std::string& args, std::string* out = nullptr) {
-    return test::RunCommand(std::string(VUTIL_CLI_PATH) + " " + args + " 2>/dev/null", out);
-}
+using test::RunCli;
 
 #ifndef _WIN32
 class BinCli : public ::testing::Test {
@@ -36,7 +34,7 @@ TEST_F(BinCli, ListRestoreAndEmpty) {
     test::WriteText(trash / "files/old.txt", "old");
     test::WriteText(trash / "info/old.txt.trashinfo", "[Trash Info]\nPath=" + (base / "c/old.txt").string() + "\n");
     std::string out;
-    ASSERT_EQ(Cli("bin list", &out), 0);
+    ASSERT_EQ(RunCli("bin list", &out), 0);
     const std::string stored = "\\" + (base.relative_path() / "data/Trash/files/note.txt").string();
     std::string storedLib = stored;
     for (char& c : storedLib)
@@ -44,13 +42,13 @@ TEST_F(BinCli, ListRestoreAndEmpty) {
     EXPECT_NE(out.find("C:\\docs\\note.txt\t" + storedLib + "\n"), std::string::npos) << out;
     EXPECT_NE(out.find("C:\\old.txt\t"), std::string::npos) << out;
 
-    EXPECT_EQ(Cli("bin restore '" + storedLib + "'"), 0);
+    EXPECT_EQ(RunCli("bin restore '" + storedLib + "'"), 0);
     EXPECT_EQ(test::ReadFileBytes((base / "c/docs/note.txt").string()), "note");
-    EXPECT_EQ(Cli("bin restore '" + storedLib + "'"), 1);
+    EXPECT_EQ(RunCli("bin restore '" + storedLib + "'"), 1);
 
-    EXPECT_EQ(Cli("bin empty"), 0);
+    EXPECT_EQ(RunCli("bin empty"), 0);
     EXPECT_FALSE(fs::exists(trash / "files/old.txt"));
-    ASSERT_EQ(Cli("bin list", &out), 0);
+    ASSERT_EQ(RunCli("bin list", &out), 0);
     EXPECT_EQ(out.find(base.string()), std::string::npos) << out;
 }
 
@@ -59,7 +57,7 @@ TEST_F(BinCli, ListRestoreAndEmpty) {
 TEST(BinCliUsage, BadUsageExitsTwo) {
     for (const char* args : {"bin", "bin list extra", "bin restore", "bin restore a b", "bin empty now", "bin frob",
                              "drives --what"})
-        EXPECT_EQ(Cli(args), 2) << args;
+        EXPECT_EQ(RunCli(args), 2) << args;
 }
 
 }  // namespace

@@ -40,11 +40,6 @@ public:
     ScopedSystemRoot& operator=(const ScopedSystemRoot&) = delete;
 };
 
-inline void WriteText(const std::filesystem::path& file, const std::string& text) {
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-}
-
 // A symbolic link at `at` with the relative target sysfs and udev use.
 inline void Link(const std::filesystem::path& at, const std::filesystem::path& target) {
     std::filesystem::create_directories(at.parent_path());

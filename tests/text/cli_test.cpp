@@ -11,22 +11,22 @@
 
 namespace {
 
-std::string Cli(const std::string& args, int* status = nullptr) {
-    std::string out;
-    int rc = vutil::test::RunCommand(std::string(VUTIL_CLI_PATH) + " " + args + " 2>&1", &out);
-    if (status) *status = rc;
-    return out;
-}
+using vutil::test::RunCli;
 
 TEST(Cli, MatchPrintsMatchingTexts) {
-    int rc = -1;
-    EXPECT_EQ(Cli("match '*.TXT' report.txt notes.TXT image.png", &rc), "report.txt\nnotes.TXT\n");
-    EXPECT_EQ(rc, 0);
-    EXPECT_EQ(Cli("match --case '*.TXT' report.txt notes.TXT", &rc), "notes.TXT\n");
-    EXPECT_EQ(Cli("match 'a*b*c' abc", &rc), "");
-    EXPECT_EQ(rc, 1);  // nothing matched
-    Cli("match onlyspec", &rc);
-    EXPECT_EQ(rc, 2);
+    const struct {
+        const char* args;
+        int status;  // 1: nothing matched
+        const char* output;
+    } cases[] = {{"'*.TXT' report.txt notes.TXT image.png", 0, "report.txt\nnotes.TXT\n"},
+                 {"--case '*.TXT' report.txt notes.TXT", 0, "notes.TXT\n"},
+                 {"'a*b*c' abc", 1, ""},
+                 {"onlyspec", 2, ""}};
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(RunCli(std::string("match ") + c.args, &out), c.status) << c.args;
+        EXPECT_EQ(out, c.output) << c.args;
+    }
 }
 
 struct BadRun {
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Cli, EveryCommandHasHelp) {
     for (const char* name : {"archive", "date", "locale", "match", "number", "readability", "reg", "sort"}) {
         std::string out;
-        EXPECT_EQ(vutil::test::RunCommand(std::string(VUTIL_CLI_PATH) + " " + name + " --help", &out), 0) << name;
+        EXPECT_EQ(RunCli(std::string(name) + " --help", &out), 0) << name;
         EXPECT_EQ(out.rfind(std::string("usage: vutil ") + name, 0), 0u) << out;
     }
 }

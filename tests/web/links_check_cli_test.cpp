@@ -21,7 +21,7 @@ struct Result {
 
 Result Links(const std::string& args) {
     Result r;
-    r.status = test::RunCommand(std::string(VUTIL_CLI_PATH) + " links " + args + " 2>/dev/null", &r.out);
+    r.status = test::RunCli("links " + args, &r.out);
     return r;
 }
 
@@ -95,10 +95,7 @@ protected:
         Write("site/sub/index.html", "<p>index</p>\n");
         Write("site/sub/c.html", "<a href=\"../a.html#top\">a</a>\n");
     }
-    void Write(const std::string& name, const std::string& text) {
-        std::filesystem::create_directories(std::filesystem::path(m_dir.File(name)).parent_path());
-        test::WriteFileBytes(m_dir.File(name), text);
-    }
+    void Write(const std::string& name, const std::string& text) { test::WriteText(m_dir.File(name), text); }
     std::string Site() const { return m_dir.File("site"); }
 
     test::TempDir m_dir;
