@@ -14,14 +14,9 @@
 namespace vutil {
 namespace {
 
+using test::ArrayOf;
 using test::Items;
 using test::Strings;
-
-TextArray Make(const Strings& items) {
-    TextArray a;
-    for (const auto& s : items) a.Add(CString(s));
-    return a;
-}
 
 // The item order written straight from the rules, through the path functions.
 struct DirectOrder {
@@ -82,11 +77,11 @@ TEST(TextArrayPaths, RandomOrderEqualsTheDirectComparator) {
 // Directory-first and name-first orders, either way, are held by the random sweep above.
 TEST(TextArrayPaths, OrderingExamples) {
     // The parts, not the whole text: "a.b" sorts before "a-b" whole, after it by name.
-    TextArray names = Make({"C:\\x\\a.z", "C:\\x\\a-b.z", "C:\\x\\a.b"});
+    TextArray names = ArrayOf({"C:\\x\\a.z", "C:\\x\\a-b.z", "C:\\x\\a.b"});
     names.Sort(true, true, true, true);
     EXPECT_EQ(Items(names), (Strings{"C:\\x\\a.b", "C:\\x\\a.z", "C:\\x\\a-b.z"}));
     // Blanks around the folder do not make another folder; Find's last test stays plain text.
-    TextArray dirs = Make({" C:\\d\\f.txt", "C:\\d\\f.txt"});
+    TextArray dirs = ArrayOf({" C:\\d\\f.txt", "C:\\d\\f.txt"});
     EXPECT_TRUE(dirs.RemoveDuplicates(true, true, true));
     EXPECT_EQ(Items(dirs), (Strings{" C:\\d\\f.txt"}));
     bool found = true;
@@ -98,24 +93,24 @@ TEST(TextArrayPaths, OrderingExamples) {
 
 TEST(TextArrayPaths, EqualityAndDuplicateFilters) {
     const Strings files = {"D:\\a\\f.txt", "D:\\b\\f.txt", "D:\\c\\g.txt"};
-    TextArray a = Make(files);
+    TextArray a = ArrayOf(files);
     a.Sort(true, false, true, false);
     EXPECT_TRUE(a.RemoveNonDuplicates(false, true, false));
     EXPECT_EQ(Items(a), (Strings{"D:\\a\\f.txt", "D:\\b\\f.txt"}));
-    a = Make(files);
+    a = ArrayOf(files);
     a.Sort(true, false, true, true);
     EXPECT_TRUE(a.RemoveNonDuplicates(false, true, true));
     EXPECT_TRUE(a.IsEmpty());
 }
 
 TEST(TextArrayPaths, PathFilters) {
-    TextArray a = Make({"readme.txt", "archive.tar.gz", "noext", "NOTES.TXT", "C:\\d.txt\\x", "doc.htm"});
-    a.DeleteFilesWithExt(Make({"TXT", "htm"}));
+    TextArray a = ArrayOf({"readme.txt", "archive.tar.gz", "noext", "NOTES.TXT", "C:\\d.txt\\x", "doc.htm"});
+    a.DeleteFilesWithExt(ArrayOf({"TXT", "htm"}));
     EXPECT_EQ(Items(a), (Strings{"archive.tar.gz", "noext", "C:\\d.txt\\x"}));
     a.DeleteFilesWithExt(TextArray());
     EXPECT_EQ(a.GetCount(), 3u);
 
-    TextArray b = Make({"C:\\a\\report_old.doc", "C:\\a\\REPORT_OLD.txt", "C:\\old\\new.doc", "C:\\a\\old"});
+    TextArray b = ArrayOf({"C:\\a\\report_old.doc", "C:\\a\\REPORT_OLD.txt", "C:\\old\\new.doc", "C:\\a\\old"});
     b.DeleteFilesNameEndsWith("_old", true);
     EXPECT_EQ(Items(b), (Strings{"C:\\a\\REPORT_OLD.txt", "C:\\old\\new.doc", "C:\\a\\old"}));
     b.DeleteFilesNameEndsWith("OLD", false);

@@ -9,16 +9,11 @@ using vutil::CString;
 using vutil::CStringArray;
 using vutil::CStringList;
 using vutil::TextArray;
+using vutil::test::ArrayOf;
 using vutil::test::Items;
 using V = vutil::test::Strings;
 
 namespace {
-
-TextArray Make(std::initializer_list<const char*> items) {
-    TextArray a;
-    for (const char* s : items) a.Add(s);
-    return a;
-}
 
 // The removal walk written out step by step; the library's version must agree.
 bool LiteralRemoveNonDuplicates(std::vector<CString>& items, bool caseSensitive) {
@@ -47,7 +42,7 @@ bool LiteralRemoveNonDuplicates(std::vector<CString>& items, bool caseSensitive)
 }  // namespace
 
 TEST(TextArrayTest, OutOfRangeIndicesAreHarmless) {
-    TextArray a = Make({"a", "b", "c"});
+    TextArray a = ArrayOf({"a", "b", "c"});
     EXPECT_EQ(a.GetAt(5), "");
     EXPECT_EQ(TextArray().GetFirst(), "");
     EXPECT_EQ(TextArray().GetLast(), "");
@@ -66,14 +61,14 @@ TEST(TextArrayTest, OutOfRangeIndicesAreHarmless) {
 }
 
 TEST(TextArrayTest, AddNoDuplicatesIsExact) {
-    TextArray a = Make({"a"});
+    TextArray a = ArrayOf({"a"});
     a.AddNoDuplicates("A");
     a.AddNoDuplicates("a");
     EXPECT_EQ(Items(a), (V{"a", "A"}));
 }
 
 TEST(TextArrayTest, MoveToFirstAndLast) {
-    TextArray a = Make({"a", "b", "c", "b"});
+    TextArray a = ArrayOf({"a", "b", "c", "b"});
     EXPECT_TRUE(a.MoveToFirst("b"));
     EXPECT_EQ(Items(a), (V{"b", "a", "c", "b"}));
     EXPECT_TRUE(a.MoveToLast("a"));
@@ -83,19 +78,19 @@ TEST(TextArrayTest, MoveToFirstAndLast) {
 }
 
 TEST(TextArrayTest, RemoveMatchesTakesOnePerItem) {
-    TextArray a = Make({"x", "y", "x"});
-    EXPECT_TRUE(a.RemoveMatches(Make({"x", "x"}), true));
+    TextArray a = ArrayOf({"x", "y", "x"});
+    EXPECT_TRUE(a.RemoveMatches(ArrayOf({"x", "x"}), true));
     EXPECT_EQ(Items(a), (V{"y"}));
-    TextArray b = Make({"x", "y", "x"});
-    EXPECT_TRUE(b.RemoveMatches(Make({"X"}), false));
+    TextArray b = ArrayOf({"x", "y", "x"});
+    EXPECT_TRUE(b.RemoveMatches(ArrayOf({"X"}), false));
     EXPECT_EQ(Items(b), (V{"y", "x"}));
-    EXPECT_FALSE(b.RemoveMatches(Make({"X"}), true));
+    EXPECT_FALSE(b.RemoveMatches(ArrayOf({"X"}), true));
     TextArray empty;
-    EXPECT_FALSE(empty.RemoveMatches(Make({"x"}), true));
+    EXPECT_FALSE(empty.RemoveMatches(ArrayOf({"x"}), true));
 }
 
 TEST(TextArrayTest, FindUnsortedAndWithin) {
-    TextArray a = Make({"Hello", "world"});
+    TextArray a = ArrayOf({"Hello", "world"});
     bool found = false;
     EXPECT_EQ(a.Find("WORLD", false, found), 1u);
     EXPECT_TRUE(found);
@@ -108,7 +103,7 @@ TEST(TextArrayTest, FindUnsortedAndWithin) {
 }
 
 TEST(TextArrayTest, SortedLookUpsStoreTheOptions) {
-    TextArray a = Make({"b", "A", "c"});
+    TextArray a = ArrayOf({"b", "A", "c"});
     a.Sort(true, false, false, true);
     bool found = false;
     EXPECT_EQ(a.Find("B", false, found, true), 1u);
@@ -126,7 +121,7 @@ TEST(TextArrayTest, SortedLookUpsStoreTheOptions) {
 }
 
 TEST(TextArrayTest, RemoveDuplicatesOnlyNeighbours) {
-    TextArray a = Make({"x", "y", "x"});
+    TextArray a = ArrayOf({"x", "y", "x"});
     EXPECT_FALSE(a.RemoveDuplicates(true, false, true));
     a.Sort(true, true, false, true);
     EXPECT_TRUE(a.RemoveDuplicates(true, false, true));
@@ -153,7 +148,7 @@ TEST(TextArrayTest, RemoveNonDuplicatesAgreesWithTheStepByStepWalk) {
 }
 
 TEST(TextArrayTest, ReplaceInAllAndMakeLower) {
-    TextArray a = Make({"banana", "Cab"});
+    TextArray a = ArrayOf({"banana", "Cab"});
     a.ReplaceInAll("a", "bb");
     EXPECT_EQ(Items(a), (V{"bbbnbbnbb", "Cbbb"}));
     a.MakeLower();
@@ -161,13 +156,13 @@ TEST(TextArrayTest, ReplaceInAllAndMakeLower) {
 }
 
 TEST(TextArrayTest, EqualityIsExact) {
-    EXPECT_FALSE(Make({"a"}) == Make({"A"}));
-    EXPECT_TRUE(Make({"a", "b"}) == Make({"a", "b"}));
-    EXPECT_FALSE(Make({"a"}) == Make({"a", "a"}));
+    EXPECT_FALSE(ArrayOf({"a"}) == ArrayOf({"A"}));
+    EXPECT_TRUE(ArrayOf({"a", "b"}) == ArrayOf({"a", "b"}));
+    EXPECT_FALSE(ArrayOf({"a"}) == ArrayOf({"a", "a"}));
 }
 
 TEST(TextArrayTest, CopiesAppendWithoutClearing) {
-    TextArray a = Make({"old"});
+    TextArray a = ArrayOf({"old"});
     CStringList l;
     l.AddTail("1");
     l.AddTail("2");
@@ -178,7 +173,7 @@ TEST(TextArrayTest, CopiesAppendWithoutClearing) {
     a.CopyToStringArray(arr);
     EXPECT_EQ(arr.GetSize(), 4);
     EXPECT_EQ(arr[3], "2");
-    TextArray b = Make({"x"});
+    TextArray b = ArrayOf({"x"});
     b.CopyFromStringArray(arr);
     EXPECT_EQ(b.GetCount(), 5u);
     CStringList out;
