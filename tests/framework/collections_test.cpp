@@ -22,8 +22,7 @@ TEST(CStringListTest, PositionsSurviveOtherEdits) {
 }
 
 TEST(CStringListTest, WalksBothWays) {
-    CStringList l;
-    for (const char* s : {"1", "2", "3"}) l.AddTail(s);
+    CStringList l = test::ListOf({"1", "2", "3"});
     std::string back;
     for (POSITION pos = l.GetTailPosition(); pos;) back += l.GetPrev(pos).str();
     EXPECT_EQ(back, "321");
@@ -33,8 +32,7 @@ TEST(CStringListTest, WalksBothWays) {
 }
 
 TEST(CStringListTest, FindAndRemoveEnds) {
-    CStringList l;
-    for (const char* s : {"x", "y", "x"}) l.AddTail(s);
+    CStringList l = test::ListOf({"x", "y", "x"});
     POSITION first = l.Find("x");
     POSITION second = l.Find("x", first);
     ASSERT_NE(first, nullptr);

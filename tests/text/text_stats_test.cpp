@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "support/string_lists.h"
 #include "support/test_support.h"
 #include "vutil/core/text_array.h"
 #include "vutil/text/string_utils.h"
@@ -17,7 +18,7 @@ using vutil::TextArray;
 
 namespace {
 
-using Strings = std::vector<std::string>;
+using vutil::test::Strings;
 
 Strings Words(const char* text, bool braces = true) {
     TextArray words;
@@ -97,8 +98,7 @@ TEST(ReadingLevel, Lines) {
         {{}, 0, 0, 0, 0, 0},
     };
     for (const ReadingCase& c : cases) {
-        CStringList lines;
-        for (const std::string& line : c.lines) lines.AddTail(line.c_str());
+        CStringList lines = vutil::test::ListOf(c.lines);
         double ease = -1;
         int grade = -1;
         unsigned int syllables = 99, words = 99, sentences = 99;
