@@ -98,7 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"bogus", 2, "'bogus'"}, BadRun{"locale", 1, "cannot write the output", "", "/dev/full"}));
 
 TEST(Cli, EveryCommandHasHelp) {
-    for (const char* name : {"archive", "date", "locale", "match", "number", "readability", "reg", "sort"}) {
+    for (const char* name : {"archive", "assoc", "attr", "bin", "browser", "clip", "cp", "date", "dirs", "drives", "du",
+                             "html", "icons", "links", "lnk", "locale", "log", "ls", "match", "mv", "number", "open",
+                             "prime", "random", "readability", "reg", "rm", "sort", "stats", "text", "unzip", "url",
+                             "zip"}) {
         std::string out;
         EXPECT_EQ(RunCli(std::string(name) + " --help", &out), 0) << name;
         EXPECT_EQ(out.rfind(std::string("usage: vutil ") + name, 0), 0u) << out;
