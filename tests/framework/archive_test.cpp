@@ -175,6 +175,7 @@ TEST(FileTest, FileRoundTripThroughArchive) {
     EXPECT_EQ(f.GetFileName(), "data.bin");
 }
 
+// The codes per kind of failure are the platform suite's; here they reach the exception.
 TEST(FileTest, OpenFailuresCarryWindowsCodes) {
     vutil::test::TempDir dir;
     CFile f;
@@ -183,11 +184,8 @@ TEST(FileTest, OpenFailuresCarryWindowsCodes) {
     EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
     EXPECT_EQ(e.m_lOsError, 2);
     EXPECT_FALSE(f.Open(dir.File("nodir/x.bin").c_str(), CFile::modeCreate | CFile::modeWrite, &e));
+    EXPECT_EQ(e.m_cause, CFileException::badPath);
     EXPECT_EQ(e.m_lOsError, 3);
-    EXPECT_FALSE(f.Open(dir.File("nodir/x.bin").c_str(), CFile::modeRead, &e));
-    EXPECT_EQ(e.m_lOsError, 3);
-    EXPECT_FALSE(f.Open(dir.path().string().c_str(), CFile::modeRead, &e));  // a directory
-    EXPECT_EQ(e.m_lOsError, 5);
     EXPECT_THROW(CFile(dir.File("missing.bin").c_str(), CFile::modeRead), CFileException);
 }
 
