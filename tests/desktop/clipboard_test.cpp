@@ -12,11 +12,7 @@
 namespace vutil {
 namespace {
 
-using test::Bytes;
-using test::ScopedEnv;
-using test::TempDir;
-
-using test::Items;
+using namespace test;
 
 class Clipboard : public ::testing::Test {
 protected:

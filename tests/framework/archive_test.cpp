@@ -10,10 +10,7 @@
 #include "vutil/framework/file.h"
 
 using namespace vutil;
-using vutil::test::Bytes;
-using vutil::test::Hex;
-using vutil::test::LoadBytes;
-using vutil::test::StoreBytes;
+using namespace vutil::test;
 
 namespace {
 

@@ -12,15 +12,7 @@
 namespace vutil {
 namespace {
 
-using test::BmpIcon;
-using test::Executable;
-using test::ExpectPattern;
-using test::GroupMember;
-using test::IconGroup;
-using test::PeKind;
-using test::Resource;
-using test::ResourceSection;
-using test::ThreeGroups;
+using namespace test;
 
 class ExeIcons : public ::testing::Test {
 protected:

@@ -12,11 +12,7 @@
 namespace vutil {
 namespace {
 
-using test::Bytes;
-using test::Hex;
-using test::LoadBytes;
-using test::PlainHex;
-using test::StoreBytes;
+using namespace test;
 
 // Reaches the protected helpers.
 struct CryptoPeek : CCrypto {

@@ -14,12 +14,7 @@
 namespace vutil {
 namespace {
 
-using test::Bytes;
-using test::Hex;
-using test::LoadBytes;
-using test::LoadRecord;
-using test::StoreBytes;
-using test::StoreRecord;
+using namespace test;
 
 DateTime DateOnly(int y, int m, int d) {
     DateTime t;

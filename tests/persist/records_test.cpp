@@ -14,12 +14,7 @@
 namespace vutil {
 namespace {
 
-using test::Bytes;
-using test::Hex;
-using test::LoadBytes;
-using test::LoadRecord;
-using test::StoreBytes;
-using test::StoreRecord;
+using namespace test;
 
 void Enc(CArchive& ar, const CString& s) { CCrypto::SerializeEncrypted(s, ar); }
 

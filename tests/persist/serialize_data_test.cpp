@@ -12,10 +12,7 @@
 namespace vutil {
 namespace {
 
-using test::Bytes;
-using test::Hex;
-using test::LoadBytes;
-using test::StoreBytes;
+using namespace test;
 
 template <typename T>
 std::string Stored(T value) {
