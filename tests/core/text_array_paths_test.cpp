@@ -14,9 +14,7 @@
 namespace vutil {
 namespace {
 
-using test::ArrayOf;
-using test::Items;
-using test::Strings;
+using namespace test;
 
 // The item order written straight from the rules, through the path functions.
 struct DirectOrder {

@@ -16,9 +16,7 @@
 namespace vutil {
 namespace {
 
-using test::ScopedEnv;
-using test::TempDir;
-using test::WriteText;
+using namespace test;
 
 #ifndef _WIN32
 class Desktop : public ::testing::Test {

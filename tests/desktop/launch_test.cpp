@@ -14,9 +14,7 @@
 namespace vutil {
 namespace {
 
-using test::ReadText;
-using test::TempDir;
-using test::WriteText;
+using namespace test;
 
 CString Lib(const std::filesystem::path& p) { return CString(platform::FromHostPath(p.string())); }
 

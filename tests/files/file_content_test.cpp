@@ -21,11 +21,9 @@
 namespace vutil {
 namespace {
 
-using test::Bytes;
+using namespace test;
 
-using test::ArrayOf;
 
-using test::Items;
 
 struct ContentCase {
     std::string bytes;

@@ -9,10 +9,8 @@
 namespace vutil {
 namespace {
 
-using test::Items;
-using test::Strings;
+using namespace test;
 
-using test::ArrayOf;
 
 struct SyntaxCase {
     const char* path;

@@ -17,8 +17,7 @@ namespace vutil {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Items;
-using test::Strings;
+using namespace test;
 
 class Tree : public ::testing::Test {
 protected:
@@ -50,7 +49,6 @@ protected:
     test::TempDir tmp;
 };
 
-using test::ArrayOf;
 
 TEST_F(Tree, FileListWalkOrderExtensionsAndAttributes) {
     File("b.txt");

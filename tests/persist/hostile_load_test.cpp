@@ -71,9 +71,7 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { operator delet
 namespace vutil {
 namespace {
 
-using test::Bytes;
-using test::LoadBytes;
-using test::StoreBytes;
+using namespace test;
 
 // Loads bytes into a fresh T; returns the cause it ended with (-1 for none) and the
 // highest number of bytes held at once meanwhile, above what was held before.

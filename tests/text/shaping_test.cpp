@@ -15,9 +15,7 @@ using vutil::CString;
 using vutil::CStringArray;
 using vutil::CStringList;
 using vutil::CStringUtils;
-using vutil::test::Items;
-using vutil::test::ListOf;
-using vutil::test::Strings;
+using namespace vutil::test;
 
 namespace {
 
