@@ -5,10 +5,7 @@
 #include "support/string_lists.h"
 #include "vutil/core/text_array.h"
 
-using vutil::CString;
-using vutil::CStringArray;
-using vutil::CStringList;
-using vutil::TextArray;
+using namespace vutil;
 using vutil::test::ArrayOf;
 using vutil::test::Items;
 using V = vutil::test::Strings;

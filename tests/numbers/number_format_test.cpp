@@ -9,9 +9,7 @@
 
 #include "vutil/text/number_format.h"
 
-using vutil::CurrencyFormatSpec;
-using vutil::DigitGrouping;
-using vutil::NumberFormatSpec;
+using namespace vutil;
 
 namespace {
 

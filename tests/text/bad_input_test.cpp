@@ -11,10 +11,7 @@
 #include "vutil/core/text_array.h"
 #include "vutil/text/string_utils.h"
 
-using vutil::CString;
-using vutil::CStringArray;
-using vutil::CStringList;
-using vutil::CStringUtils;
+using namespace vutil;
 
 namespace {
 

@@ -9,10 +9,7 @@
 #include "support/test_support.h"
 #include "vutil/text/string_utils.h"
 
-using vutil::CString;
-using vutil::CStringUtils;
-using vutil::ITEMIDLIST;
-using vutil::STRRET;
+using namespace vutil;
 
 namespace {
 

@@ -11,10 +11,7 @@
 #include "support/test_support.h"
 #include "vutil/text/string_utils.h"
 
-using vutil::CString;
-using vutil::CStringList;
-using vutil::CStringUtils;
-using vutil::POSITION;
+using namespace vutil;
 using vutil::test::ListOf;
 
 namespace {

@@ -10,11 +10,7 @@
 #include "vutil/core/app_logger.h"
 #include "vutil/text/string_utils.h"
 
-using vutil::CAppLogger;
-using vutil::CString;
-using vutil::CStringArray;
-using vutil::CStringList;
-using vutil::CStringUtils;
+using namespace vutil;
 using namespace vutil::test;
 
 namespace {
