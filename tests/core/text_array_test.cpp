@@ -6,8 +6,7 @@
 #include "vutil/core/text_array.h"
 
 using namespace vutil;
-using vutil::test::ArrayOf;
-using vutil::test::Items;
+using namespace vutil::test;
 using V = vutil::test::Strings;
 
 namespace {

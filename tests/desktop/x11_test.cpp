@@ -14,8 +14,7 @@
 namespace vutil {
 namespace {
 
-using test::RunCommand;
-using test::ScopedEnv;
+using namespace test;
 
 #ifndef _WIN32
 class XDisplay : public ::testing::Test {

@@ -15,8 +15,7 @@
 #include "vutil/text/number_runtime.h"
 #include "vutil/text/number_text_conv.h"
 
-using vutil::CNumberTextConv;
-using vutil::CString;
+using namespace vutil;
 
 namespace {
 

@@ -13,8 +13,7 @@
 namespace vutil {
 namespace {
 
-using test::FromHex;
-using test::PlainHex;
+using namespace test;
 
 const BYTE* Data(const std::string& s) { return reinterpret_cast<const BYTE*>(s.data()); }
 

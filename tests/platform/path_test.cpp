@@ -10,8 +10,7 @@
 namespace vutil {
 namespace {
 
-using platform::FromHostPath;
-using platform::ToHostPath;
+using namespace platform;
 
 #ifndef _WIN32
 class Paths : public ::testing::Test {

@@ -23,8 +23,7 @@ namespace vutil {
 namespace {
 
 using namespace platform;
-using test::RegistrySandbox;
-using test::TempDir;
+using namespace test;
 
 std::string Query(HKEY root, const std::string& key, const std::string& name, DWORD* type = nullptr) {
     HKEY h = nullptr;

@@ -24,8 +24,7 @@ namespace vutil {
 namespace {
 
 namespace fs = std::filesystem;
-using test::Items;
-using test::Strings;
+using namespace test;
 
 struct Exposed : RecycleBin {
     using RecycleBin::HexToInt;

@@ -6,8 +6,7 @@
 
 #include "vutil/text/string_utils.h"
 
-using vutil::CString;
-using vutil::CStringUtils;
+using namespace vutil;
 
 namespace {
 

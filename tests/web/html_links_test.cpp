@@ -21,9 +21,8 @@ struct HtmlSteps : CHTMLUtils {
     using CHTMLUtils::ParseLinkValidExt;
 };
 
-using test::ArrayOf;
+using namespace test;
 
-using test::Items;
 
 std::vector<std::string> LinksOf(const std::vector<std::string>& lines, const char* ext, bool unverified) {
     TextArray links;

@@ -13,8 +13,7 @@
 namespace vutil {
 namespace {
 
-using test::Items;
-using test::ListOf;
+using namespace test;
 
 std::string Decoded(const std::string& text, bool remove = false, bool blank = false) {
     CString t(text);
