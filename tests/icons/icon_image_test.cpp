@@ -182,7 +182,7 @@ TEST(IconImages, PngAgainstPythonZlib) {
     const int count = std::stoi(out);
     ASSERT_EQ(count, 30);
     for (int n = 0; n < count; ++n) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "p%02d", n);
         const std::string png = test::ReadFileBytes(dir.File(std::string(name) + ".png"));
         IconImage image;

@@ -27,8 +27,9 @@ void ExpectSamePixels(const IconImage& a, const IconImage& b, const std::string&
     ASSERT_EQ(a.height, b.height) << what;
     for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
         ASSERT_EQ(a.rgba[i + 3], b.rgba[i + 3]) << what << " pixel " << i / 4;
-        if (a.rgba[i + 3] != 0)
+        if (a.rgba[i + 3] != 0) {
             ASSERT_TRUE(std::equal(&a.rgba[i], &a.rgba[i + 3], &b.rgba[i])) << what << " pixel " << i / 4;
+        }
     }
 }
 
