@@ -140,7 +140,6 @@ TEST(TagConv, RemovalBlocksAndRegions) {
 TEST(HtmlCli, LinksAnchorsAndEntities) {
     test::TempDir dir;
     test::WriteFileBytes(dir.File("p.htm"), "<a href='a.html' name=\"A\" >\n<img src=\"b.gif\">\n<a href=\"index\">\n");
-    test::WriteFileBytes(dir.File("e.txt"), "a &lt; b &copy;");
     std::string out;
     EXPECT_EQ(test::RunCli("html links " + dir.File("p.htm"), &out), 0);
     EXPECT_EQ(out, "1\ta\thref\ta.html\n2\timg\tsrc\tb.gif\n");
@@ -148,7 +147,9 @@ TEST(HtmlCli, LinksAnchorsAndEntities) {
     EXPECT_EQ(out, "3\n");
     EXPECT_EQ(test::RunCli("html anchors " + dir.File("p.htm"), &out), 0);
     EXPECT_EQ(out, "A\n");
-    EXPECT_EQ(test::RunCli("html encode < " + dir.File("e.txt"), &out), 0);
+    // Piped, not redirected from a file: under Wine the shell on the Linux side reads the redirection.
+    EXPECT_EQ(test::RunCommand("printf 'a &lt; b &copy;' | '" + std::string(VUTIL_CLI_PATH) + "' html encode", &out),
+              0);
     EXPECT_EQ(out, "a < b \xC2\xA9");
     EXPECT_EQ(test::RunCli("html links"), 2);
     EXPECT_EQ(test::RunCli("html links " + dir.File("none.htm")), 1);
