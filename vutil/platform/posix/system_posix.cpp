@@ -1,55 +1,44 @@
 #include <cstdlib>
-#include <mutex>
 
 #include "vutil/platform/path.h"
 #include "vutil/platform/posix/system_root.h"
 #include "vutil/platform/system.h"
+#include "vutil/platform/system_internal.h"
 
 namespace vutil::platform {
 
-namespace {
-std::mutex g_overrideLock;
-std::optional<SystemOverrides> g_overrides;
-}  // namespace
-
-void SetSystemOverridesForTesting(const SystemOverrides* overrides) {
-    std::lock_guard lock(g_overrideLock);
-    if (overrides) g_overrides = *overrides;
-    else g_overrides.reset();
-}
-
 bool QueryOSVersion(unsigned int& major, unsigned int& minor) {
-    std::lock_guard lock(g_overrideLock);
-    if (!g_overrides || !g_overrides->osVersion) return false;
-    major = g_overrides->osVersion->first;
-    minor = g_overrides->osVersion->second;
+    const auto o = SystemOverridesNow();
+    if (!o || !o->osVersion) return false;
+    major = o->osVersion->first;
+    minor = o->osVersion->second;
     return true;
 }
 
 bool QueryWheelScrollLines(int& lines) {
-    std::lock_guard lock(g_overrideLock);
-    if (!g_overrides || !g_overrides->wheelScrollLines) return false;
-    lines = *g_overrides->wheelScrollLines;
+    const auto o = SystemOverridesNow();
+    if (!o || !o->wheelScrollLines) return false;
+    lines = *o->wheelScrollLines;
     return true;
 }
 
 bool QueryVirtualScreenSize(int& width, int& height) {
-    std::lock_guard lock(g_overrideLock);
-    if (!g_overrides || !g_overrides->virtualScreen) return false;
-    width = g_overrides->virtualScreen->first;
-    height = g_overrides->virtualScreen->second;
+    const auto o = SystemOverridesNow();
+    if (!o || !o->virtualScreen) return false;
+    width = o->virtualScreen->first;
+    height = o->virtualScreen->second;
     return true;
 }
 
 std::string posix::SystemRoot() {
-    std::lock_guard lock(g_overrideLock);
-    return g_overrides ? g_overrides->systemRoot : std::string();
+    const auto o = SystemOverridesNow();
+    return o ? o->systemRoot : std::string();
 }
 
 bool QueryIconSize(bool small, int& width, int& height) {
-    std::lock_guard lock(g_overrideLock);
-    if (!g_overrides) return false;
-    const auto& size = small ? g_overrides->smallIconSize : g_overrides->iconSize;
+    const auto o = SystemOverridesNow();
+    if (!o) return false;
+    const auto& size = small ? o->smallIconSize : o->iconSize;
     if (!size) return false;
     width = size->first;
     height = size->second;
@@ -57,10 +46,10 @@ bool QueryIconSize(bool small, int& width, int& height) {
 }
 
 short QueryKeyState(int virtualKey) {
-    std::lock_guard lock(g_overrideLock);
-    if (!g_overrides) return 0;
-    auto it = g_overrides->keyStates.find(virtualKey);
-    return it == g_overrides->keyStates.end() ? 0 : it->second;
+    const auto o = SystemOverridesNow();
+    if (!o) return 0;
+    auto it = o->keyStates.find(virtualKey);
+    return it == o->keyStates.end() ? 0 : it->second;
 }
 
 std::string UserAppDataFolder() {

@@ -1,6 +1,5 @@
-#include <mutex>
-
 #include "vutil/platform/system.h"
+#include "vutil/platform/system_internal.h"
 #include "vutil/platform/win32/win32_util.h"
 
 #include <knownfolders.h>
@@ -9,26 +8,11 @@
 namespace vutil::platform {
 
 namespace {
-std::mutex g_overrideLock;
-std::optional<SystemOverrides> g_overrides;
-
-// A copy of the overrides in force, so no lock is held while the system is asked.
-std::optional<SystemOverrides> Overrides() {
-    std::lock_guard lock(g_overrideLock);
-    return g_overrides;
-}
-
 using RtlGetVersionFn = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
 }  // namespace
 
-void SetSystemOverridesForTesting(const SystemOverrides* overrides) {
-    std::lock_guard lock(g_overrideLock);
-    if (overrides) g_overrides = *overrides;
-    else g_overrides.reset();
-}
-
 bool QueryOSVersion(unsigned int& major, unsigned int& minor) {
-    if (auto o = Overrides(); o && o->osVersion) {
+    if (auto o = SystemOverridesNow(); o && o->osVersion) {
         major = o->osVersion->first;
         minor = o->osVersion->second;
         return true;
@@ -48,7 +32,7 @@ bool QueryOSVersion(unsigned int& major, unsigned int& minor) {
 }
 
 bool QueryWheelScrollLines(int& lines) {
-    if (auto o = Overrides(); o && o->wheelScrollLines) {
+    if (auto o = SystemOverridesNow(); o && o->wheelScrollLines) {
         lines = *o->wheelScrollLines;
         return true;
     }
@@ -60,7 +44,7 @@ bool QueryWheelScrollLines(int& lines) {
 }
 
 bool QueryVirtualScreenSize(int& width, int& height) {
-    if (auto o = Overrides(); o && o->virtualScreen) {
+    if (auto o = SystemOverridesNow(); o && o->virtualScreen) {
         width = o->virtualScreen->first;
         height = o->virtualScreen->second;
         return true;
@@ -74,7 +58,7 @@ bool QueryVirtualScreenSize(int& width, int& height) {
 }
 
 bool QueryIconSize(bool small, int& width, int& height) {
-    if (auto o = Overrides()) {
+    if (auto o = SystemOverridesNow()) {
         const auto& size = small ? o->smallIconSize : o->iconSize;
         if (size) {
             width = size->first;
@@ -92,7 +76,7 @@ bool QueryIconSize(bool small, int& width, int& height) {
 
 short QueryKeyState(int virtualKey) {
     // Overridden key states stand for the whole keyboard: keys not named are up.
-    if (auto o = Overrides(); o && !o->keyStates.empty()) {
+    if (auto o = SystemOverridesNow(); o && !o->keyStates.empty()) {
         auto it = o->keyStates.find(virtualKey);
         return it == o->keyStates.end() ? 0 : it->second;
     }
