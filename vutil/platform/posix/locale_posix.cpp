@@ -22,6 +22,7 @@
 
 #include "vutil/platform/error.h"
 #include "vutil/platform/locale.h"
+#include "vutil/platform/locale_slots_internal.h"
 #include "vutil/platform/codepage.h"
 
 namespace vutil::platform {
@@ -372,21 +373,10 @@ struct Item {
     bool numeric = false;
 };
 
-// Items 0x01 ... 0x5F and 0x1000 ... 0x101F sit at fixed slots, so that a query is one
-// array read rather than a hash lookup.
-constexpr std::size_t kLowItems = 0x60;
-constexpr DWORD kHighBase = 0x1000;
-constexpr std::size_t kHighItems = 0x20;
-static_assert(kLocaleINegNumber - kHighBase < kHighItems && kLocaleSIso3166CtryName < kLowItems);
-
-int SlotOf(DWORD type) {
-    if (type < kLowItems) return static_cast<int>(type);
-    if (type >= kHighBase && type - kHighBase < kHighItems) return static_cast<int>(kLowItems + (type - kHighBase));
-    return -1;
-}
+using locale_slots::SlotOf;
 
 struct Table {
-    std::array<Item, kLowItems + kHighItems> items;
+    std::array<Item, locale_slots::kCount> items;
     unsigned int generation = 0;
 
     const Item* Find(DWORD type) const {

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "vutil/platform/locale.h"
+#include "vutil/platform/locale_slots_internal.h"
 #include "vutil/platform/win32/env_watch_internal.h"
 #include "vutil/platform/win32/win32_util.h"
 
@@ -30,28 +31,14 @@ struct Item {
     bool numeric = false;
 };
 
-// Items 0x01 ... 0x5F and 0x1000 ... 0x101F sit at fixed slots, so that a query is one
-// array read; every item the header names is among them. Others go to the system.
-constexpr std::size_t kLowItems = 0x60;
-constexpr DWORD kHighBase = 0x1000;
-constexpr std::size_t kHighItems = 0x20;
-static_assert(kLocaleINegNumber - kHighBase < kHighItems && kLocaleSIso3166CtryName < kLowItems);
-
-int SlotOf(DWORD type) {
-    if (type >= 1 && type < kLowItems) return static_cast<int>(type);
-    if (type >= kHighBase && type - kHighBase < kHighItems) return static_cast<int>(kLowItems + (type - kHighBase));
-    return -1;
-}
-
-DWORD TypeOf(std::size_t slot) {
-    return slot < kLowItems ? static_cast<DWORD>(slot) : kHighBase + static_cast<DWORD>(slot - kLowItems);
-}
+using locale_slots::SlotOf;
+using locale_slots::TypeOf;
 
 struct Table {
     std::wstring locale;  // the name to ask the system; empty: the user's default
     ::DWORD flags = 0;
     std::string name;     // "de-DE"
-    std::array<Item, kLowItems + kHighItems> items;
+    std::array<Item, locale_slots::kCount> items;
     unsigned int generation = 0;
 };
 
